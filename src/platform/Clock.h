@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDateTime>
+
+// The local date and time; injectable so that tests can pin "today".
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual QDateTime now() const = 0;
+};
+
+class SystemClock : public Clock {
+ public:
+  QDateTime now() const override { return QDateTime::currentDateTime(); }
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Progress of a transfer, summed over all its parts.
+struct DownloadState {
+  qint64 bytesProceed = 0;
+  qint64 resourceSize = 0;  // 0 when unknown
+  double remainingTime = 0;  // seconds; 0 when unknown
+};
+
+// Events of a transfer, delivered on the window thread while the transfer
+// thread waits for the handler to return.
+class DownloaderEvents {
+ public:
+  virtual ~DownloaderEvents() = default;
+  virtual void onDataItemProceed(const DownloadState& state) = 0;
+  virtual void onError(const QString& error, int errorCode) = 0;
+  virtual void onProcessCompleted() = 0;
+};
+
+// A file downloader over parallel ranged connections with retries.
+class Downloader {
+ public:
+  virtual ~Downloader() = default;
+  virtual void setURL(const QString& url) = 0;
+  virtual QString URL() const = 0;
+  virtual void setLocalFolder(const QString& folder) = 0;
+  virtual QString localFolder() const = 0;
+  virtual void setBatchSize(int bytes) = 0;
+  virtual void setThreadCount(int count) = 0;
+  virtual void setInternetAgent(const QString& agent) = 0;
+  virtual void setEvents(DownloaderEvents* events) = 0;
+  // Starts asynchronously; throws std::runtime_error when it cannot begin
+  // ("Operation is in progress" while busy).
+  virtual void start() = 0;
+  // Ends any transfer in progress; returns once its threads have ended.
+  virtual void stop() = 0;
+  // Errors reported during the current transfer.
+  virtual QStringList errors() const = 0;
+};
