@@ -1,0 +1,176 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QString>
+
+#include "app/Platform.h"
+#include "app/StyledText.h"
+#include "card/api_lec.h"
+#include "platform/Downloader.h"
+#include "platform/View.h"
+
+class TOperatingSystemInfo;
+class TBiosInfo;
+class TProcessorInfo;
+
+// The application object behind the main window: the application state, the
+// run and its steps, the diagnostic log, and the handlers of the window's
+// events. Each operation is defined in the folder of its subsystem.
+class Tppal : public DownloaderEvents {
+ public:
+  explicit Tppal(const Platform& platform);
+  ~Tppal() override;
+  Tppal(const Tppal&) = delete;
+  Tppal& operator=(const Tppal&) = delete;
+
+  // ---- start-up and toolbar (app/) ----
+  void FormCreate();
+  void FormCloseQuery();
+  void raz_tab();
+  void btn_vitaleClick();
+  void btn_diagnostiqueClick();
+  void btn_configClick();
+  void btn_updateClick();
+  void btn_aboutClick();
+  void btn_quitClick();
+  // Shows a page and runs its show handler, as the page set does.
+  void showPage(View::Page page);
+  bool terminateRequested() const { return appli_terminate; }
+
+  // ---- run (app/) ----
+  void action_vitale2Click();
+  void raz_etat();
+
+  // ---- diagnostic log (app/) ----
+  void AddDebugText(const QString& AText, FontStyles AStyle, Colorref AColor);
+  // The line-list append of the log: the text as a paragraph of its own.
+  void AddDebugLine(const QString& text);
+  void debug_mode();
+  void tab_debugShow();
+  void btn_sauve_fichierClick();
+  const StyledText& debugLog() const { return debug_texte; }
+
+  // ---- About (sysinfo/) ----
+  void About_box();
+  void AddAboutText(const QString& AText, FontStyles AStyle, Colorref AColor);
+  void lbl_link3Click();
+  void lbl_link2Click();
+  const StyledText& aboutText() const { return about_texte; }
+
+  // ---- steps ----
+  void check_fichiers();
+  void dailyUpdateDecision();
+  void check_maj();
+  void check_Listelecteurs();
+  void check_initlecteurs();
+  void check_lecteur();
+  void check_vitale();
+  void check_donnees();
+  void check_pdf();
+
+  // ---- configuration (config/) ----
+  void Creationfiche();
+  // True when the code is blocking according to the erreur table.
+  bool isBlockingCode(uint16_t code);
+
+  // ---- reader page (card/) ----
+  void tab_configShow();
+  void btn_gestion_4Click();
+  void dictionnaire_lec();
+
+  // ---- certificate (certificate/) ----
+  void creation_pdf();
+  void image_pdfClick();
+
+  // ---- update download (update/) ----
+  void btn_update_goClick();
+  void update_admin();
+  void onDataItemProceed(const DownloadState& state) override;
+  void onError(const QString& error, int errorCode) override;
+  void onProcessCompleted() override;
+
+  // The message of the last error that ended a handler, if any (cleared at
+  // the start of every guarded handler).
+  const std::optional<QString>& lastUnhandledError() const { return last_unhandled_error; }
+
+  // ---- application state ----
+  QString appli_nom, appli_logiciel, appli_societe, appli_version;
+  QString appli_ini_file;
+  QString appli_dossier_commun, appli_dossier_apilec;
+  QByteArray appli_dossier_apilec_force;
+  QString appli_maj_name;
+  QString appli_url_update, appli_url_logiciel;
+  QString appli_reader_lec;
+  QString appli_apilec_version;
+
+  int32_t appli_check_continue = 0;
+  int32_t appli_check_continue2 = 0;
+
+  // reader discovery
+  std::vector<T_infosLecteur> appli_reader_list;
+  int32_t appli_reader_nbre = 0;
+  QString appli_nom_lecteur, appli_nom_lecteur_ini;
+  QByteArray appli_reader_use;
+  int32_t appli_api_return = 0;
+  uint16_t appli_api_error = 0;
+
+  // card session and read
+  uint16_t appli_api_session = 0;
+  const uint16_t* appli_api_char = nullptr;
+  uint16_t appli_api_word2 = 0;
+  uint32_t appli_api_size = 0;
+  int16_t app_dico_table = 0;
+  QByteArray app_dico_code;
+  uint16_t app_dico_texte_taille = 0;
+  int32_t app_dico_retour = 0;
+  uint16_t app_dico_error = 0;
+  QByteArray app_dico_texte_retour;
+
+  // card data
+  std::vector<std::vector<QString>> appli_xml_ext;
+  int32_t appli_xml_cnt1 = 0;
+  int32_t appli_xml_cnt2 = 0;
+  QString carte_numserie;
+
+  // configuration and update
+  int32_t appli_maj_date = 0;
+  QString appli_maj_date_test, appli_maj_date_format;
+  QString appli_update_data;
+
+ protected:
+  // The work of a step, run under the step contract.
+  struct StepDef {
+    View::StepRow row;
+    QString subHeading;
+    QString runningText;
+    QString failureText;
+    bool pumpBeforeWork = true;
+  };
+  // Runs one step under the contract; true when the row ended at etat_ok.
+  bool runStep(const StepDef& step, const std::function<void()>& work);
+  void setStepIcon(View::StepRow row, View::Icon icon);
+  void setLabel(View::Label label, const QString& text, Colorref color);
+  // Runs a handler and shows an error it does not handle in the error box.
+  void guarded(const std::function<void()>& handler);
+  void messageBox(const QString& caption, const QString& text, View::MessageIcon icon);
+  void requestTerminate();
+  void pump();
+  QString statusBarText() const;
+
+  Platform p;
+  View& view;
+  StyledText debug_texte;
+  StyledText about_texte;
+  std::optional<QString> last_unhandled_error;
+  std::optional<QString> save_dialog_file;
+  bool appli_terminate = false;
+  std::unique_ptr<TOperatingSystemInfo> os_info;
+  std::unique_ptr<TBiosInfo> bios_info;
+  std::unique_ptr<TProcessorInfo> processor_info;
+};
