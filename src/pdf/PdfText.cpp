@@ -214,6 +214,30 @@ std::u16string EscapeLiteral(const std::u16string& AText)
     return Result;
 }
 
+void WriteEscapedText(std::u16string_view AText, std::string& AStream)
+{
+    size_t Start = 0;
+    for (size_t I = 0; I < AText.size(); ++I) {
+        char Escape = 0;
+        switch (AText[I]) {
+        case u'(': Escape = '('; break;
+        case u')': Escape = ')'; break;
+        case u'\\': Escape = '\\'; break;
+        case u'\r': Escape = 'r'; break;
+        case u'\n': Escape = 'n'; break;
+        case u'\t': Escape = 't'; break;
+        case u'\b': Escape = 'b'; break;
+        case u'\f': Escape = 'f'; break;
+        default: continue;
+        }
+        WriteText(AText.substr(Start, I - Start), AStream);
+        AStream += '\\';
+        AStream += Escape;
+        Start = I + 1;
+    }
+    WriteText(AText.substr(Start), AStream);
+}
+
 bool NeedsHexForm(const std::u16string& AText)
 {
     for (char16_t C : AText)

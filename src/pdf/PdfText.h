@@ -49,6 +49,9 @@ void AppendInteger(long long Value, std::string& AStream);
 // The body of a literal string: ( ) \ CR LF TAB BS FF escaped.
 std::u16string EscapeLiteral(const std::u16string& AText);
 
+// WriteText of EscapeLiteral(AText), in one pass.
+void WriteEscapedText(std::u16string_view AText, std::string& AStream);
+
 // True when the text holds a UTF-16 surrogate code unit, that is a character
 // outside the Basic Multilingual Plane.
 bool NeedsHexForm(const std::u16string& AText);

@@ -111,7 +111,7 @@ void TPdfString::WriteBodyToStream(std::string& AStream) const
         return;
     }
     AStream += '(';
-    WriteText(EscapeLiteral(FValue), AStream);
+    WriteEscapedText(FValue, AStream);
     AStream += ')';
 }
 
@@ -125,7 +125,7 @@ void TPdfText::WriteBodyToStream(std::string& AStream) const
         return;
     }
     AStream += '(';
-    WriteText(EscapeLiteral(FValue), AStream);
+    WriteEscapedText(FValue, AStream);
     AStream += ')';
 }
 

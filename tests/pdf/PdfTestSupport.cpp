@@ -1,0 +1,101 @@
+#include "PdfTestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace pdftest {
+
+std::string MakeJpeg(JpegKind AKind, int AWidth, int AHeight)
+{
+    jpeg_compress_struct Info;
+    jpeg_error_mgr Errors;
+    Info.err = jpeg_std_error(&Errors);
+    jpeg_create_compress(&Info);
+    unsigned char* Buffer = nullptr;
+    unsigned long Size = 0;
+    jpeg_mem_dest(&Info, &Buffer, &Size);
+
+    Info.image_width = static_cast<JDIMENSION>(AWidth);
+    Info.image_height = static_cast<JDIMENSION>(AHeight);
+    switch (AKind) {
+    case JpegKind::Gray:
+        Info.input_components = 1;
+        Info.in_color_space = JCS_GRAYSCALE;
+        break;
+    case JpegKind::Cmyk:
+        Info.input_components = 4;
+        Info.in_color_space = JCS_CMYK;
+        break;
+    default:
+        Info.input_components = 3;
+        Info.in_color_space = JCS_RGB;
+    }
+    jpeg_set_defaults(&Info);
+    jpeg_set_quality(&Info, 80, TRUE);
+    if (AKind == JpegKind::ProgressiveRgb)
+        jpeg_simple_progression(&Info);
+    jpeg_start_compress(&Info, TRUE);
+    const size_t RowSize = static_cast<size_t>(AWidth) * static_cast<size_t>(Info.input_components);
+    std::vector<unsigned char> Row(RowSize);
+    while (Info.next_scanline < Info.image_height) {
+        for (size_t I = 0; I < RowSize; ++I)
+            Row[I] = static_cast<unsigned char>((I * 7 + Info.next_scanline * 3) & 0xFF);
+        JSAMPROW Rows[1] = {Row.data()};
+        jpeg_write_scanlines(&Info, Rows, 1);
+    }
+    jpeg_finish_compress(&Info);
+    jpeg_destroy_compress(&Info);
+    std::string Bytes(reinterpret_cast<const char*>(Buffer), Size);
+    std::free(Buffer);
+    return Bytes;
+}
+
+TempFile::TempFile(const std::string& AName)
+{
+    std::random_device Random;
+    FFolder = std::filesystem::temp_directory_path() / ("velnara-pdf-test-" + std::to_string(Random()));
+    std::filesystem::create_directories(FFolder);
+    FPath = FFolder / AName;
+}
+
+TempFile::~TempFile()
+{
+    std::error_code Ignored;
+    std::filesystem::remove_all(FFolder, Ignored);
+}
+
+void TempFile::Write(const std::string& ABytes) const
+{
+    std::ofstream File(FPath, std::ios::binary);
+    File.write(ABytes.data(), static_cast<std::streamsize>(ABytes.size()));
+    if (!File)
+        throw std::runtime_error("cannot write " + FPath.string());
+}
+
+CommandResult RunCommand(const std::string& ACommandLine)
+{
+    CommandResult Result;
+    FILE* Pipe = popen((ACommandLine + " 2>&1").c_str(), "r");
+    if (!Pipe)
+        return Result;
+    char Buffer[4096];
+    size_t Count;
+    while ((Count = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
+        Result.Output.append(Buffer, Count);
+    const int Status = pclose(Pipe);
+    Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+    return Result;
+}
+
+bool HasProgram(const std::string& AName)
+{
+    return RunCommand("command -v " + AName + " >/dev/null").ExitCode == 0;
+}
+
+} // namespace pdftest
