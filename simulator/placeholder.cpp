@@ -1,1 +1,0 @@
-// placeholder until the stand-in library lands
