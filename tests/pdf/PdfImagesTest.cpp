@@ -214,7 +214,15 @@ TEST(PictureHolder, LoadsByExtensionWithMviDeclaredAsJpeg)
     EXPECT_TRUE(Holder.SharedImage());
     EXPECT_TRUE(Holder.Stretch());
     EXPECT_TRUE(Holder.Printable());
-    EXPECT_THROW(Holder.Picture().LoadFromFile(Logo.Path()), EPdfInvalidImageFormat);   // not declared yet
+    pdftest::TempFile Undeclared("velna.xyz");
+    Undeclared.Write(Bytes);
+    try {
+        Holder.Picture().LoadFromFile(Undeclared.Path());
+        FAIL();
+    } catch (const EPdfInvalidImageFormat& Error) {
+        EXPECT_STREQ(Error.what(), "Unknown picture file extension (.xyz)");
+    }
+    EXPECT_EQ(Holder.Picture().Graphic(), nullptr);
 
     TPicture::RegisterFileFormat<TJpegPicture>(u"mvi", u"Fichier image JPEG");
     EXPECT_EQ(TPicture::FileFormatDescription(u"MVI"), u"Fichier image JPEG");

@@ -99,3 +99,37 @@ bool HasProgram(const std::string& AName)
 }
 
 } // namespace pdftest
+
+namespace pdftest {
+
+std::string XrefProblems(const std::string& AFile, int AObjectCount)
+{
+    const std::string Tail = "\r\n%%EOF\r\n";
+    if (AFile.size() < Tail.size() || AFile.compare(AFile.size() - Tail.size(), Tail.size(), Tail) != 0)
+        return "the file does not end with %%EOF";
+    const size_t StartXref = AFile.rfind("startxref\r\n");
+    if (StartXref == std::string::npos)
+        return "no startxref";
+    const size_t XrefAt = std::stoul(AFile.substr(StartXref + 11));
+    const std::string Head = "xref\r\n0 " + std::to_string(AObjectCount + 1) + "\r\n";
+    if (AFile.compare(XrefAt, Head.size(), Head) != 0)
+        return "startxref does not point at '" + Head + "'";
+    size_t Line = XrefAt + Head.size();
+    if (AFile.compare(Line, 20, "0000000000 65535 f\r\n") != 0)
+        return "entry 0 is not free";
+    for (int Number = 1; Number <= AObjectCount; ++Number) {
+        Line += 20;
+        const std::string Entry = AFile.substr(Line, 20);
+        if (Entry.size() != 20 || Entry.compare(10, 10, " 00000 n\r\n") != 0)
+            return "entry " + std::to_string(Number) + " is '" + Entry + "'";
+        const size_t Offset = std::stoul(Entry.substr(0, 10));
+        const std::string Object = std::to_string(Number) + " 0 obj\r\n";
+        if (AFile.compare(Offset, Object.size(), Object) != 0)
+            return "entry " + std::to_string(Number) + " does not point at its object";
+    }
+    if (AFile.compare(Line + 20, 9, "trailer\r\n") != 0)
+        return "the table has more entries than expected";
+    return {};
+}
+
+} // namespace pdftest

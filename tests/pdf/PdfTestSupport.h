@@ -40,3 +40,13 @@ CommandResult RunCommand(const std::string& ACommandLine);
 bool HasProgram(const std::string& AName);
 
 } // namespace pdftest
+
+namespace pdftest {
+
+// Checks the cross-reference table of a saved file against the file itself:
+// "startxref" points at "xref", the table has AObjectCount + 1 lines of 20
+// bytes, and each in-use entry's offset points at "n 0 obj". Returns what is
+// wrong, or an empty text.
+std::string XrefProblems(const std::string& AFile, int AObjectCount);
+
+} // namespace pdftest
