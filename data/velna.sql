@@ -40,10 +40,10 @@ CREATE TABLE fichiers (
 -- the first run checks for an update.
 INSERT INTO configuration (id, valeur) VALUES ('date_maj', NULL);
 
--- Blocking card-reader library codes.
--- PLACEHOLDER: the codes of the stand-in card library ("no reader", "no card")
--- are added here with the card-reading work, one row per code, for example:
---   INSERT INTO erreur (id, bloquant) VALUES ('12345', 'O');
+-- Blocking card-reader library codes: those of the stand-in card library
+-- (see simulator/README.md). A real library's installation lists its own.
+INSERT INTO erreur (id, bloquant) VALUES ('61441', 'O');  -- no card in the reader
+INSERT INTO erreur (id, bloquant) VALUES ('61442', 'O');  -- no reader on the workstation
 
 -- Files checked at the start of every run.
 INSERT INTO fichiers (id, nom, dossier, taille) VALUES (1, 'velna.mvi', 'N/A', '${taille:velna.mvi}');

@@ -5,8 +5,7 @@
 #include <QString>
 
 #include "app/Platform.h"
-
-class Shell;
+#include "platform/Shell.h"
 
 // Where a program start takes its folders and URLs from: the build's
 // defaults, or the options of the terminal runner.

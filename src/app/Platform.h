@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include <QString>
+
 class View;
 class CardLibrary;
 class ConfigDatabase;
@@ -31,4 +33,7 @@ struct Platform {
   Files* files = nullptr;
   Clock* clock = nullptr;
   Folders* folders = nullptr;
+  // Deployment data: the product web site's update page and home page.
+  QString updateUrl;
+  QString siteUrl;
 };

@@ -95,6 +95,10 @@ class Tppal : public DownloaderEvents {
   void onError(const QString& error, int errorCode) override;
   void onProcessCompleted() override;
 
+  // Runs a handler and shows an error it does not handle in the error box
+  // captioned with the application title.
+  void guarded(const std::function<void()>& handler);
+
   // The message of the last error that ended a handler, if any (cleared at
   // the start of every guarded handler).
   const std::optional<QString>& lastUnhandledError() const { return last_unhandled_error; }
@@ -156,8 +160,6 @@ class Tppal : public DownloaderEvents {
   bool runStep(const StepDef& step, const std::function<void()>& work);
   void setStepIcon(View::StepRow row, View::Icon icon);
   void setLabel(View::Label label, const QString& text, Colorref color);
-  // Runs a handler and shows an error it does not handle in the error box.
-  void guarded(const std::function<void()>& handler);
   void messageBox(const QString& caption, const QString& text, View::MessageIcon icon);
   void requestTerminate();
   void pump();

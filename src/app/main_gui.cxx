@@ -1,1 +1,55 @@
-int main() { return 0; }
+// The program's entry: one copy per user session, the theme, the window and
+// the application object behind it, then the message loop.
+#include <memory>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/LinuxPlatform.h"
+#include "app/Tppal.h"
+#include "platform/SingleInstance.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtShell.h"
+#include "platform/qt/Resources.h"
+#include "platform/qt/Theme.h"
+
+namespace {
+
+const QString applicationName = QStringLiteral("Velnara");
+
+int refuseSecondInstance() {
+  QMessageBox::critical(nullptr, applicationName,
+                        QStringLiteral("L'application est déjà en cours d'éxécution !"));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // The guard comes first; the refusal box still needs an application object
+  // to be shown, but nothing of the program is created.
+  const bool firstInstance = acquireSingleInstance(applicationName);
+  QApplication app(argc, argv);
+  app.setApplicationName(applicationName);
+  app.setApplicationDisplayName(applicationName);
+  if (!firstInstance) return refuseSecondInstance();
+
+  registerTahoma();
+  QApplication::setFont(tahomaPoints(8));
+  applyTheme(app);
+  app.setWindowIcon(svgIcon(picturePath(QStringLiteral("velnara.svg"))));
+
+  MainWindow window;
+  LinuxPlatform platform(window, PlatformOptions{}, std::make_unique<QtShell>());
+  Tppal ppal(platform.services());
+  window.setPpal(&ppal);
+  ppal.FormCreate();
+  // A start-up failure has already shown its message and asked to end: the
+  // loop would only end again at once.
+  if (ppal.terminateRequested() || window.terminationRequested()) return 0;
+
+  window.centreOnScreen();
+  window.show();
+  return app.exec();
+}

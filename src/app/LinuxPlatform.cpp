@@ -1,0 +1,70 @@
+#include "app/LinuxPlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/Unavailable.h"
+#include "platform/View.h"
+#include "platform/XmlDocument.h"
+#include "platform/db/SqlCipherDatabase.h"
+#include "platform/files/LinuxFiles.h"
+#include "platform/ini/WindowsIniFile.h"
+#include "platform/shell/LinuxShell.h"
+#include "platform/wmi/LinuxWmiSource.h"
+
+namespace {
+QString defaultProgramDir() {
+  return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+}
+
+PlatformOptions resolved(PlatformOptions options) {
+  if (options.programDir.isEmpty()) options.programDir = defaultProgramDir();
+  if (options.iniFile.isEmpty()) {
+    // The settings file has a fixed path of its own, unless the data folder
+    // was moved (tests, demos, the terminal runner's option).
+    options.iniFile = options.commonData == QStringLiteral(VELNARA_COMMON_DATA_DIR)
+                          ? QStringLiteral(VELNARA_APILEC_INI)
+                          : options.commonData + QStringLiteral("/santesocial/api_lec/api_lec.ini");
+  }
+  return options;
+}
+}  // namespace
+
+struct LinuxPlatform::Adapters {
+  std::unique_ptr<Shell> shell;
+  FixedFolders folders;
+  SystemClock clock;
+  LinuxFiles files;
+  WindowsIniFile ini;
+  LinuxWmiSource wmi;
+  SqlCipherDatabase db;
+  UnavailableHttpClient http;
+  UnavailableDownloader downloader;
+  explicit Adapters(const PlatformOptions& o, std::unique_ptr<Shell> s)
+      : shell(std::move(s)), folders(o.commonData, o.programDir, o.iniFile) {}
+};
+
+LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::unique_ptr<Shell> shell)
+    : options_(resolved(options)) {
+  if (!shell) shell = std::make_unique<LinuxShell>();
+  adapters_ = std::make_unique<Adapters>(options_, std::move(shell));
+  Adapters& a = *adapters_;
+  services_.view = &view;
+  services_.card = nullptr;
+  services_.db = &a.db;
+  services_.ini = &a.ini;
+  services_.newXmlDocument = []() -> std::unique_ptr<XmlDocument> { throw NotAvailable("Lecture XML"); };
+  services_.http = &a.http;
+  services_.downloader = &a.downloader;
+  services_.shell = a.shell.get();
+  services_.wmi = &a.wmi;
+  services_.files = &a.files;
+  services_.clock = &a.clock;
+  services_.folders = &a.folders;
+  services_.updateUrl = options_.updateUrl;
+  services_.siteUrl = options_.siteUrl;
+}
+
+LinuxPlatform::~LinuxPlatform() = default;

@@ -1,0 +1,88 @@
+// Start-up sequence and toolbar of the main window.
+#include <QFile>
+
+#include "app/Tppal.h"
+#include "platform/Downloader.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+
+namespace {
+// Paths inside the program keep the platform's separator; folder texts that
+// end with one keep it.
+const QString sep = QStringLiteral("/");
+}  // namespace
+
+void Tppal::FormCreate() {
+  appli_nom = QStringLiteral("Velnara");
+  appli_logiciel = QStringLiteral("velna");
+  appli_societe = QStringLiteral("Trelvo");
+  appli_version = QStringLiteral("1.09");
+
+  appli_ini_file = p.folders->apiLecIniFile();
+
+  appli_dossier_commun = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel;
+  appli_dossier_apilec = p.folders->commonAppData() + QStringLiteral("/santesocial/api_lec/");
+  // The card library takes single-byte text; on this platform that is UTF-8
+  // for file names.
+  appli_dossier_apilec_force = QFile::encodeName(p.folders->commonAppData() +
+                                                 QStringLiteral("/santesocial/api_lec/"));
+
+  raz_tab();
+  appli_reader_lec = QStringLiteral("N/A");
+
+  appli_url_update = p.updateUrl.isEmpty() ? QStringLiteral(VELNARA_UPDATE_URL) : p.updateUrl;
+  appli_url_logiciel = p.siteUrl.isEmpty() ? QStringLiteral(VELNARA_SITE_URL) : p.siteUrl;
+
+  raz_etat();
+
+  appli_apilec_version = p.files->fileVersion(p.folders->executableDir() + QStringLiteral("/libapi_lec.so"));
+  view.setStatusText(statusBarText());
+
+  About_box();
+  Creationfiche();
+
+  p.downloader->setLocalFolder(p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel);
+  appli_maj_name = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel + sep +
+                   appli_logiciel + QStringLiteral("-last.exe");
+}
+
+QString Tppal::statusBarText() const {
+  return QStringLiteral("Version ") + appli_version + QStringLiteral(" (") + appli_apilec_version +
+         QStringLiteral(")");
+}
+
+void Tppal::raz_tab() {
+  // The page set of this window has no tab headers to hide: pages are only
+  // ever chosen by the program.
+}
+
+void Tppal::FormCloseQuery() { p.downloader->stop(); }
+
+void Tppal::btn_vitaleClick() {
+  view.setButtonVisible(View::Button::btn_diagnostique, false);
+  showPage(View::Page::tab_carte);
+}
+
+void Tppal::btn_diagnostiqueClick() { showPage(View::Page::tab_debug); }
+
+void Tppal::btn_configClick() { showPage(View::Page::tab_config); }
+
+void Tppal::btn_aboutClick() { showPage(View::Page::tab_about); }
+
+void Tppal::btn_updateClick() {
+  guarded([this] {
+    view.setButtonVisible(View::Button::btn_diagnostique, true);
+    raz_etat();
+    pump();
+    showPage(View::Page::tab_update);
+    debug_mode();
+    pump();
+    check_maj();
+    pump();
+  });
+}
+
+void Tppal::btn_quitClick() {
+  p.downloader->stop();
+  requestTerminate();
+}

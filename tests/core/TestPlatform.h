@@ -1,0 +1,186 @@
+#pragma once
+
+// An in-memory platform for driving the application object in tests: a view
+// that records what a window would show, and small fakes for what has no
+// real counterpart in a unit test (the clock, the machine's facts).
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "app/Platform.h"
+#include "app/StyledText.h"
+#include "app/Tppal.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Shell.h"
+#include "platform/Unavailable.h"
+#include "platform/View.h"
+#include "platform/WmiSource.h"
+#include "platform/db/SqlCipherDatabase.h"
+#include "platform/files/LinuxFiles.h"
+
+class RecordingView : public View {
+ public:
+  struct Box {
+    QString caption, text;
+    MessageIcon icon;
+    bool wait;
+  };
+
+  void showPage(Page page) override { page_ = page; pages.push_back(page); }
+  Page currentPage() const override { return page_; }
+  void setButtonVisible(Button b, bool v) override { buttons[b] = v; }
+  bool isButtonVisible(Button b) const override { return buttons.count(b) && buttons.at(b); }
+  void setLabelText(Label l, const QString& t) override { labelText[l] = t; }
+  void setLabelColor(Label l, Colorref c) override { labelColor[l] = c; }
+  void setStepIcon(StepRow r, Icon i) override { icons[r] = i; iconCalls.push_back({r, i}); }
+  void clearRichText(RichBox b) override { boxes[b].clear(); }
+  void appendRichText(RichBox b, const TextRun& run) override { boxes[b].append(run); }
+  void scrollLogToEnd() override { ++scrolls; }
+  void setStatusText(const QString& t) override { status = t; }
+  void setEditText(Edit e, const QString& t) override { edits[e] = t; }
+  QString editText(Edit e) const override { return edits.count(e) ? edits.at(e) : QString(); }
+  void appendKnownReader(const QString& line) override { knownReaders << line; }
+  void setProgressVisible(bool v) override { progressVisible = v; }
+  void setProgressPosition(int p) override { progress = p; }
+  void setDownloadTextVisible(bool v) override { downloadTextVisible = v; }
+  void messageBox(const QString& c, const QString& t, MessageIcon i, bool w) override {
+    messages.push_back({c, t, i, w});
+  }
+  std::optional<QString> askSaveFileName(const QString& title, const QString&, const QString&,
+                                         const QString&, const QString& name) override {
+    saveDialogTitle = title;
+    offeredName = name;
+    return saveAnswer;
+  }
+  void pump() override { ++pumps; }
+  void requestTerminate() override { terminate = true; }
+
+  Icon icon(StepRow r) const { return icons.count(r) ? icons.at(r) : Icon::None; }
+  QString log() const { return boxes.count(RichBox::debug_texte) ? boxes.at(RichBox::debug_texte).plainText() : QString(); }
+
+  Page page_ = Page::tab_carte;
+  std::vector<Page> pages;
+  std::map<Button, bool> buttons;
+  std::map<Label, QString> labelText;
+  std::map<Label, Colorref> labelColor;
+  std::map<StepRow, Icon> icons;
+  std::vector<std::pair<StepRow, Icon>> iconCalls;
+  std::map<RichBox, StyledText> boxes;
+  std::map<Edit, QString> edits;
+  QStringList knownReaders;
+  QString status;
+  bool progressVisible = false, downloadTextVisible = false, terminate = false;
+  int progress = 0, pumps = 0, scrolls = 0;
+  std::vector<Box> messages;
+  std::optional<QString> saveAnswer;
+  QString saveDialogTitle, offeredName;
+};
+
+class FixedClock : public Clock {
+ public:
+  QDateTime now() const override { return at; }
+  QDateTime at{QDate(2026, 12, 9), QTime(14, 5, 33)};
+};
+
+// Instance texts per class name, or a failure for every query.
+class FakeWmi : public WmiSource {
+ public:
+  QStringList query(const QString&, const QString&, const QString& wql) override {
+    if (failing) throw std::runtime_error("Le service WMI est injoignable");
+    for (const auto& [cls, texts] : instances)
+      if (wql.endsWith(cls)) return texts;
+    return {};
+  }
+  std::map<QString, QStringList> instances{
+      {QStringLiteral("Win32_OperatingSystem"),
+       {QStringLiteral("\ninstance of Win32_OperatingSystem\n{\n\tBuildNumber = \"6.1.0\";\n"
+                       "\tCaption = \"Debian GNU/Linux 12 (bookworm)\";\n\tCSName = \"POSTE-01\";\n"
+                       "\tOSArchitecture = \"64 bits\";\n\tSerialNumber = \"00330-80000\";\n};\n")}},
+      {QStringLiteral("Win32_Bios"),
+       {QStringLiteral("\ninstance of Win32_BIOS\n{\n\tName = \"SeaBIOS 1.16\";\n};\n")}},
+      {QStringLiteral("Win32_Processor"),
+       {QStringLiteral("\ninstance of Win32_Processor\n{\n\tL2CacheSize = 512;\n"
+                       "\tProcessorId = \"178BFBFF00A20F12\";\n};\n")}},
+  };
+  bool failing = false;
+};
+
+class RecordingShell : public Shell {
+ public:
+  bool open(const QString& target) override { opened << target; return true; }
+  bool runAsAdministrator(const QString& file) override { elevated << file; return elevate; }
+  QStringList opened, elevated;
+  bool elevate = true;
+};
+
+// An installation in a temporary folder: CAD with the encrypted
+// configuration database, and a program folder holding the card library.
+struct TestInstall {
+  explicit TestInstall(const QString& rows = QString()) {
+    QDir().mkpath(cad() + QStringLiteral("/Trelvo/velna"));
+    QDir().mkpath(cad() + QStringLiteral("/santesocial/api_lec"));
+    QDir().mkpath(program());
+    QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/libapi_lec.so"), program() + QStringLiteral("/libapi_lec.so"));
+    if (!rows.isNull()) writeDatabase(rows);
+  }
+  // A new configuration database with the program's tables and these rows.
+  void writeDatabase(const QString& rows) const {
+    SqlCipherDatabase::createFromScript(
+        database(), QStringLiteral("Hv6Np3Xr8L"),
+        QStringLiteral("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);"
+                       "CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT);"
+                       "CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, taille TEXT);") +
+            rows,
+        SqlCipherDatabase::Existing::Replace);
+  }
+  QString cad() const { return dir.path() + QStringLiteral("/cad"); }
+  QString program() const { return dir.path() + QStringLiteral("/program"); }
+  QString database() const { return cad() + QStringLiteral("/Trelvo/velna/velna.mvd"); }
+  QString apilec() const { return cad() + QStringLiteral("/santesocial/api_lec/"); }
+  QTemporaryDir dir;
+};
+
+// Everything a Tppal needs: the real Linux adapters on a test installation,
+// with a recording view and fakes for the clock, the machine and the shell.
+struct TestPlatform {
+  explicit TestPlatform(const QString& rows = QStringLiteral(
+                            "INSERT INTO configuration VALUES ('date_maj', NULL);"))
+      : install(rows) {}
+  TestInstall install;
+  RecordingView view;
+  FixedClock clock;
+  FakeWmi wmi;
+  LinuxFiles files;
+  RecordingShell shell;
+  FixedFolders folders{install.cad(), install.program(), install.apilec() + QStringLiteral("api_lec.ini")};
+  SqlCipherDatabase db;
+  UnavailableHttpClient http;
+  UnavailableDownloader downloader;
+
+  Platform services() {
+    Platform p;
+    p.view = &view;
+    p.db = &db;
+    p.http = &http;
+    p.downloader = &downloader;
+    p.shell = &shell;
+    p.wmi = &wmi;
+    p.files = &files;
+    p.clock = &clock;
+    p.folders = &folders;
+    p.updateUrl = QStringLiteral("https://maj.example.test/obtenir-derniere-version.php");
+    p.siteUrl = QStringLiteral("https://www.example.test/");
+    return p;
+  }
+};
