@@ -1,4 +1,7 @@
+#include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,8 @@ struct TextCase {
   QByteArray element;  // the element <a> inside <r>
   std::optional<QString> expected;  // nullopt: reading the text throws
 };
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
+
 
 class LibXmlTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -175,6 +180,8 @@ struct BadDocument {
   QByteArray bytes;
   const char* messagePart;
 };
+void PrintTo(const BadDocument& c, std::ostream* out) { *out << c.name; }
+
 
 class LibXmlBadDocumentTest : public ::testing::TestWithParam<BadDocument> {};
 

@@ -1,5 +1,6 @@
 #include <csignal>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 
 #include <sys/resource.h>
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/ini/WindowsIniFile.h"
@@ -46,6 +48,8 @@ struct ReadCase {
   QByteArray content;
   std::optional<QString> expected;
 };
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
 
 class ReadValueTest : public WindowsIniFileTest,
                       public ::testing::WithParamInterface<ReadCase> {};
@@ -111,6 +115,8 @@ struct WriteCase {
   QString value;
   QByteArray after;
 };
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
+
 
 class WriteValueTest : public WindowsIniFileTest,
                        public ::testing::WithParamInterface<WriteCase> {};
