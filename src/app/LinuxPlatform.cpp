@@ -7,12 +7,12 @@
 #include "platform/Folders.h"
 #include "platform/Unavailable.h"
 #include "platform/View.h"
-#include "platform/XmlDocument.h"
 #include "platform/db/SqlCipherDatabase.h"
 #include "platform/files/LinuxFiles.h"
 #include "platform/ini/WindowsIniFile.h"
 #include "platform/shell/LinuxShell.h"
 #include "platform/wmi/LinuxWmiSource.h"
+#include "platform/xml/LibXmlDocument.h"
 
 namespace {
 QString defaultProgramDir() {
@@ -55,7 +55,7 @@ LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::un
   services_.card = nullptr;
   services_.db = &a.db;
   services_.ini = &a.ini;
-  services_.newXmlDocument = []() -> std::unique_ptr<XmlDocument> { throw NotAvailable("Lecture XML"); };
+  services_.newXmlDocument = [] { return std::make_unique<LibXmlDocument>(); };
   services_.http = &a.http;
   services_.downloader = &a.downloader;
   services_.shell = a.shell.get();
