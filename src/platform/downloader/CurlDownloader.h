@@ -1,0 +1,80 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include <QObject>
+
+#include "platform/Downloader.h"
+#include "platform/downloader/DownloadSettings.h"
+#include "platform/downloader/TransferHost.h"
+
+// The file downloader on libcurl. It lives on the thread that creates it (the
+// window thread), which must run its event loop or pump messages: every event
+// is handed to that thread and the transfer thread that raised it waits until
+// the handler has returned. The transfer itself runs on at most ThreadCount
+// threads of its own.
+//
+// stop() may be called at any time on the window thread, from an event
+// handler too: a transfer thread waiting for a handler stops waiting, every
+// thread is joined, and no event of that transfer is delivered afterwards
+// (OnProcessCompleted included, so a stopped transfer never looks finished).
+class CurlDownloader : public QObject, public Downloader, private TransferHost {
+ public:
+  static constexpr int kDefaultBatchSize = 1096;
+  static constexpr int kDefaultThreadCount = 2;
+  static constexpr const char* kDefaultInternetAgent = "Mozilla/4.0 (compatible; Morvek)";
+  static constexpr std::chrono::milliseconds kDefaultRetryDelay{5000};
+  static constexpr std::chrono::milliseconds kDefaultNetworkTimeout{5000};
+
+  explicit CurlDownloader(QObject* parent = nullptr);
+  ~CurlDownloader() override;
+
+  void setURL(const QString& url) override { settings_.url = url; }
+  QString URL() const override { return settings_.url; }
+  void setLocalFolder(const QString& folder) override { settings_.localFolder = folder; }
+  QString localFolder() const override { return settings_.localFolder; }
+  void setBatchSize(int bytes) override;
+  int batchSize() const { return settings_.batchSize; }
+  void setThreadCount(int count) override;
+  int threadCount() const { return settings_.threadCount; }
+  void setInternetAgent(const QString& agent) override { settings_.internetAgent = agent.toUtf8(); }
+  QString internetAgent() const { return QString::fromUtf8(settings_.internetAgent); }
+  void setEvents(DownloaderEvents* events) override { events_ = events; }
+
+  void start() override;
+  void stop() override;
+  QStringList errors() const override;
+
+  // Tests only: shorter waits than the program's 5 seconds.
+  void setRetryDelayForTesting(std::chrono::milliseconds delay) { settings_.retryDelay = delay; }
+  void setNetworkTimeoutForTesting(std::chrono::milliseconds timeout) {
+    settings_.networkTimeout = timeout;
+  }
+
+ private:
+  // TransferHost, called on transfer threads.
+  bool stopRequested() const override;
+  bool pause(std::chrono::milliseconds delay) override;
+  void reportProgress() override;
+  void reportError(const QString& error, int code) override;
+
+  QString settingsProblem() const;
+  void runTransfer(const DownloadSettings& settings);
+  void deliverAndWait(std::function<void()> handlerCall);
+
+  DownloadSettings settings_;
+  DownloaderEvents* events_ = nullptr;
+  std::shared_ptr<TransferProgress> progress_;
+  std::thread controller_;
+  bool busy_ = false;  // window thread only: from start() until the end event was handled
+
+  mutable std::mutex mutex_;  // guards what follows
+  std::condition_variable wake_;
+  QStringList errors_;
+  bool stopRequested_ = false;
+};

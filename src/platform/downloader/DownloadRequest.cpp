@@ -1,0 +1,95 @@
+#include "platform/downloader/DownloadRequest.h"
+
+#include <QList>
+
+#include "platform/http/CurlHandles.h"
+
+size_t ResponseHeaders::onHeaderLine(char* data, size_t size, size_t count, void* target) {
+  auto* headers = static_cast<ResponseHeaders*>(target);
+  const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
+  if (line.startsWith("HTTP/")) {
+    *headers = ResponseHeaders{};
+    return size * count;
+  }
+  const qsizetype colon = line.indexOf(':');
+  if (colon <= 0) return size * count;
+  const QByteArray name = line.left(colon).trimmed().toLower();
+  const QByteArray value = line.mid(colon + 1).trimmed();
+  if (name == "accept-ranges")
+    headers->acceptsRanges = value.toLower().split(',').contains("bytes");
+  else if (name == "content-disposition")
+    headers->contentDisposition = value;
+  else if (name == "content-range")
+    headers->contentRange = value;
+  return size * count;
+}
+
+ContentRange parseContentRange(const QByteArray& value) {
+  ContentRange range;
+  const QByteArray text = value.trimmed();
+  if (!text.toLower().startsWith("bytes ")) return range;
+  const QByteArray spec = text.mid(6).trimmed();
+  const qsizetype dash = spec.indexOf('-');
+  const qsizetype slash = spec.indexOf('/');
+  if (dash <= 0 || slash < dash) return range;
+  bool firstOk = false, lastOk = false, totalOk = true;
+  range.first = spec.left(dash).toLongLong(&firstOk);
+  range.last = spec.mid(dash + 1, slash - dash - 1).toLongLong(&lastOk);
+  const QByteArray total = spec.mid(slash + 1);
+  if (total != "*") range.total = total.toLongLong(&totalOk);
+  range.valid = firstOk && lastOk && totalOk && range.first >= 0 && range.last >= range.first;
+  return range;
+}
+
+void configureDownloadRequest(CURL* easy, const DownloadSettings& settings,
+                              const QByteArray& url, ResponseHeaders* headers) {
+  curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_USERAGENT, settings.internetAgent.constData());
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(settings.networkTimeout.count()));
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &ResponseHeaders::onHeaderLine);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, headers);
+  applyCertificatePolicy(easy);
+}
+
+namespace {
+
+bool worthRetrying(CURLcode code) {
+  switch (code) {
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_WRITE_ERROR:
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_FAILED_INIT:
+      return false;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
+AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver,
+                              const CurlDriver::Outcome& outcome) {
+  if (outcome.aborted) return AttemptResult::cancelled();
+  const QString reason = QString::fromStdString(driver.describe(outcome));
+  if (outcome.timedOut) return AttemptResult::retry(reason, CURLE_OPERATION_TIMEDOUT);
+  if (outcome.code == CURLE_HTTP_RETURNED_ERROR) {
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    const QString text = QStringLiteral("The server answered with HTTP status %1").arg(status);
+    const bool transient = status >= 500 || status == 408 || status == 429;
+    return transient ? AttemptResult::retry(text, static_cast<int>(status))
+                     : AttemptResult::fail(text, static_cast<int>(status));
+  }
+  return worthRetrying(outcome.code) ? AttemptResult::retry(reason, outcome.code)
+                                     : AttemptResult::fail(reason, outcome.code);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+#include "platform/downloader/Attempts.h"
+#include "platform/downloader/DownloadFile.h"
+#include "platform/downloader/DownloadSettings.h"
+#include "platform/downloader/ResourceProbe.h"
+#include "platform/downloader/TransferHost.h"
+
+// One transfer from its first request to the named file: asks the server
+// about the file, splits it into parts, fetches the first part on the calling
+// thread and each other part on a thread of its own, and names the file once
+// every part is in. Errors go to the host as they happen; the first part that
+// gives up ends the others.
+class TransferJob {
+ public:
+  TransferJob(DownloadSettings settings, TransferHost& host, TransferProgress& progress);
+
+  // Returns once every thread it started has ended.
+  void run();
+
+  using ByteRange = std::pair<qint64, qint64>;  // [first, end); end -1 when unknown
+  // The parts of a file of that description: several when its size is known,
+  // ranges are accepted and each part gets at least one batch; otherwise one.
+  static std::vector<ByteRange> planParts(const ResourceInfo& info, int threadCount, int batchSize);
+
+ private:
+  bool keepGoing() const;
+  bool pause(std::chrono::milliseconds delay);
+  void fail(const QString& error, int code);
+  bool probe(ResourceInfo* info);
+  QString checkedTargetPath(const QString& serverName);
+  void fetchParts(const std::vector<ByteRange>& ranges, DownloadFile& file, QString* serverName);
+
+  DownloadSettings settings_;
+  TransferHost& host_;
+  TransferProgress& progress_;
+  std::atomic<bool> failed_{false};
+};
+
+// Names the calling thread so that transfer threads can be told apart.
+void nameTransferThread();

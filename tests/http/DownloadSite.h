@@ -1,0 +1,63 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <httplib.h>
+
+// A file server for downloader tests. The path tells how the file is served:
+//   /streamed/...  chunked, neither size nor ranges announced
+//   /sized/...     with its size, "Accept-Ranges: none"
+//   /missing/...   404
+//   /nohead/...    like the default but HEAD is refused (405)
+//   anything else  with its size and "Accept-Ranges: bytes"
+// Knobs make it name the file, cut connections or send slowly.
+class DownloadSite {
+ public:
+  struct Request {
+    std::string method;
+    std::string path;
+    std::string range;
+    std::string userAgent;
+  };
+
+  explicit DownloadSite(std::string content) : content_(std::move(content)) {}
+
+  void install(httplib::Server& server);
+
+  void setContent(std::string content);
+  const std::string& content() const { return content_; }
+  // The whole Content-Disposition value; empty sends none.
+  void setDisposition(std::string value);
+  // The first `times` GETs are cut after `afterBytes` bytes of body.
+  void cutConnections(std::int64_t afterBytes, int times);
+  // Sends small pieces with a pause after each.
+  void setPace(std::chrono::microseconds pausePerPiece);
+
+  std::vector<Request> requests() const;
+  std::vector<Request> gets() const;
+  std::int64_t bytesServed() const;
+  void forgetRequests();
+
+ private:
+  void serve(const httplib::Request& request, httplib::Response& response);
+  void serveSized(httplib::Response& response, std::int64_t cutAfter);
+  void serveStreamed(httplib::Response& response);
+  // Sends at most one piece; the bytes sent, 0 when the client is gone.
+  std::size_t sendPiece(httplib::DataSink& sink, std::size_t offset, std::size_t length);
+
+  mutable std::mutex mutex_;
+  std::string content_;
+  std::string disposition_;
+  std::int64_t cutAfter_ = -1;
+  int cutsLeft_ = 0;
+  std::chrono::microseconds pace_{0};
+  std::vector<Request> requests_;
+  std::int64_t bytesServed_ = 0;
+};
+
+// Bytes in a repeatable pseudo-random order.
+std::string testBytes(std::size_t size);
