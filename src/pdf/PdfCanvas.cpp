@@ -5,6 +5,7 @@
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfText.h"
 
+#include <array>
 #include <cmath>
 
 namespace pdf {
@@ -124,6 +125,20 @@ void TPdfCanvas::WriteIntegers(std::initializer_list<long long> AValues, const c
     *Out += '\n';
 }
 
+namespace {
+// FormatReal(Byte / 255) for every byte, computed once.
+const std::array<std::string, 256>& ColorComponentTexts()
+{
+    static const std::array<std::string, 256> Texts = [] {
+        std::array<std::string, 256> Result;
+        for (size_t Byte = 0; Byte < Result.size(); ++Byte)
+            Result[Byte] = FormatReal(static_cast<long double>(Byte) / 255.0L);
+        return Result;
+    }();
+    return Texts;
+}
+} // namespace
+
 void TPdfCanvas::WriteColor(TPdfColor AValue, const char* AOperator)
 {
     std::string* Out = Output();
@@ -131,7 +146,7 @@ void TPdfCanvas::WriteColor(TPdfColor AValue, const char* AOperator)
         return;
     const uint32_t Color = AValue > 0 ? static_cast<uint32_t>(AValue) : 0;
     for (int Shift : {0, 8, 16}) {
-        AppendReal(static_cast<long double>((Color >> Shift) & 0xFF) / 255.0L, *Out);
+        *Out += ColorComponentTexts()[(Color >> Shift) & 0xFF];
         *Out += ' ';
     }
     *Out += AOperator;

@@ -152,6 +152,27 @@ void AppendInteger(long long Value, std::string& AStream)
     AStream.append(Buffer, Result.ptr);
 }
 
+namespace {
+
+// Writes Hundredths / 100 (an exact two-decimal number) without trailing zeros.
+void AppendHundredths(long long Hundredths, std::string& AStream)
+{
+    if (Hundredths < 0) {
+        AStream += '-';
+        Hundredths = -Hundredths;
+    }
+    AppendInteger(Hundredths / 100, AStream);
+    const int Fraction = static_cast<int>(Hundredths % 100);
+    if (Fraction != 0) {
+        AStream += '.';
+        AStream += static_cast<char>('0' + Fraction / 10);
+        if (Fraction % 10 != 0)
+            AStream += static_cast<char>('0' + Fraction % 10);
+    }
+}
+
+} // namespace
+
 void AppendReal(long double Value, std::string& AStream)
 {
     const long double Rounded = std::trunc(Value * 100.0L + 0.5L);
@@ -165,19 +186,21 @@ void AppendReal(long double Value, std::string& AStream)
     }
     // Rounded / 100 is exactly a number with two decimals: write it from the
     // integer, which is what 15 significant digits of the quotient give.
-    long long Hundredths = static_cast<long long>(Rounded);
-    if (Hundredths < 0) {
-        AStream += '-';
-        Hundredths = -Hundredths;
+    AppendHundredths(static_cast<long long>(Rounded), AStream);
+}
+
+void AppendReal(float Value, std::string& AStream)
+{
+    // A float has 24 significant bits and 100 needs 7: below 2^40 both
+    // Value x 100 and the added half are exact in a double, so the double
+    // gives the very integer the extended-precision rule gives, much faster.
+    constexpr double kExactBelow = 1099511627776.0;   // 2^40
+    const double Scaled = static_cast<double>(Value) * 100.0 + 0.5;
+    if (!(std::fabs(Scaled) < kExactBelow)) {
+        AppendReal(static_cast<long double>(Value), AStream);
+        return;
     }
-    AppendInteger(Hundredths / 100, AStream);
-    const int Fraction = static_cast<int>(Hundredths % 100);
-    if (Fraction != 0) {
-        AStream += '.';
-        AStream += static_cast<char>('0' + Fraction / 10);
-        if (Fraction % 10 != 0)
-            AStream += static_cast<char>('0' + Fraction % 10);
-    }
+    AppendHundredths(static_cast<long long>(Scaled), AStream);   // the cast truncates toward zero
 }
 
 std::string FormatReal(long double Value)

@@ -38,6 +38,8 @@ void WriteText(std::u16string_view AText, std::string& AStream);
 // exponent and without trailing zeros.
 std::string FormatReal(long double Value);
 void AppendReal(long double Value, std::string& AStream);
+// The same for a 32-bit float (the canvas's numbers), with the same result.
+void AppendReal(float Value, std::string& AStream);
 
 // A value in general decimal form with up to 15 significant digits, never
 // with an exponent (PDF has none). Used for real values in dictionaries.

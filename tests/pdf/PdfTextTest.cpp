@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstring>
+#include <random>
 #include <locale>
 
 using namespace pdf;
@@ -38,6 +40,30 @@ INSTANTIATE_TEST_SUITE_P(Examples, FormatRealTest,
         RealCase{static_cast<float>(50.0 * 100 / 300), "16.67"},
         RealCase{123456789012.25L, "123456789012.25"},
         RealCase{1e20L, "100000000000000000000"}));
+
+// The canvas writes its 32-bit floats through a faster path; it must give
+// what the extended-precision rule gives, ties and large values included.
+TEST(FormatReal, FloatPathMatchesExtendedPrecision)
+{
+    std::mt19937 Random(20240105);
+    std::uniform_int_distribution<uint32_t> Bits;
+    std::vector<float> Values = {0.005f, -0.005f, 0.125f, -1.25f, 60.5f, 16.666666f, 0.015f, 2.675f,
+                                 1e9f, -1e9f, 1.0995116e12f, 3.4e38f, 1e-30f};
+    for (int I = 0; I < 200000; ++I) {
+        const uint32_t Raw = Bits(Random);
+        float Value;
+        std::memcpy(&Value, &Raw, sizeof Value);
+        Values.push_back(Value);
+        Values.push_back(static_cast<float>(static_cast<int>(Raw % 200000) - 100000) / 200.0f);   // exact ties
+    }
+    for (float Value : Values) {
+        std::string Fast;
+        std::string Extended;
+        AppendReal(Value, Fast);
+        AppendReal(static_cast<long double>(Value), Extended);
+        ASSERT_EQ(Fast, Extended) << Value;
+    }
+}
 
 TEST(FormatReal, NonFiniteValuesAreWrittenAsZero)
 {
