@@ -132,6 +132,28 @@ TEST_F(DownloaderTest, FileArrivesWholeOverTwoRangedConnections) {
   EXPECT_EQ(last.bytesProceed, static_cast<qint64>(kTenMebibytes));
   EXPECT_EQ(last.resourceSize, static_cast<qint64>(kTenMebibytes));
   EXPECT_EQ(last.remainingTime, 0);
+  EXPECT_GT(events_.progress[events_.progress.size() / 2].remainingTime, 0);
+}
+
+TEST_F(DownloaderTest, CertificatesMustOnlyNameTheHost) {
+  site_.setContent(testBytes(50000));
+  LocalHttpsServer expired(TestCertificate::make("localhost", -60, -1));
+  site_.install(expired.server());
+  expired.start();
+  download(QString::fromStdString(expired.url("/files/expired.bin")));
+  EXPECT_TRUE(events_.errorTexts.empty());
+  expectFileIsTheSiteContent(QStringLiteral("expired.bin"));
+
+  LocalHttpsServer otherHost(TestCertificate::make("other.example"));
+  site_.install(otherHost.server());
+  otherHost.start();
+  site_.forgetRequests();
+  events_.clear();
+  download(QString::fromStdString(otherHost.url("/files/other.bin")));
+  EXPECT_EQ(events_.errorTexts.size(), 1u);
+  EXPECT_EQ(events_.completions, 1);
+  EXPECT_TRUE(site_.requests().empty()) << "nothing may be asked of a server with another name";
+  EXPECT_FALSE(QFile::exists(folder_ + QStringLiteral("/other.bin")));
 }
 
 TEST_F(DownloaderTest, OneConnectionWhenTheServerCannotShareTheFile) {

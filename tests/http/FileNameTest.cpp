@@ -48,6 +48,8 @@ TEST(LocalPath, KeepsTheFileInsideTheFolder) {
   EXPECT_TRUE(problem.isEmpty());
   EXPECT_EQ(localPathFor(folder, QStringLiteral("..velna..exe"), &problem),
             QStringLiteral("/data/velna/..velna..exe"));
+  EXPECT_EQ(localPathFor(QStringLiteral("/data/velna/"), QStringLiteral("velna-last.exe"), &problem),
+            QStringLiteral("/data/velna/velna-last.exe"));
 
   for (const QString& refused :
        {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x.exe"),

@@ -12,6 +12,7 @@
 #include "platform/Downloader.h"
 #include "platform/downloader/DownloadSettings.h"
 #include "platform/downloader/TransferHost.h"
+#include "platform/downloader/TransferProgress.h"
 
 // The file downloader on libcurl. It lives on the thread that creates it (the
 // window thread), which must run its event loop or pump messages: every event

@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "platform/http/CurlHandles.h"
+#include "platform/http/CertificatePolicy.h"
 
 size_t ResponseHeaders::onHeaderLine(char* data, size_t size, size_t count, void* target) {
   auto* headers = static_cast<ResponseHeaders*>(target);

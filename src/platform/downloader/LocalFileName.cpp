@@ -76,7 +76,7 @@ QString chooseFileName(const QUrl& url, const QString& serverName) {
 }
 
 QString fileNameProblem(const QString& name) {
-  if (name.isEmpty()) return QStringLiteral("The server gave no file name");
+  if (name.isEmpty()) return QStringLiteral("The download has no file name");
   if (name == QLatin1String(".") || name == QLatin1String(".."))
     return QStringLiteral("The file name \"%1\" is not a file").arg(name);
   for (const QChar c : name) {

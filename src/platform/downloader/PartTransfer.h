@@ -10,6 +10,7 @@
 #include "platform/downloader/DownloadRequest.h"
 #include "platform/downloader/DownloadSettings.h"
 #include "platform/downloader/TransferHost.h"
+#include "platform/downloader/TransferProgress.h"
 
 // One byte range of the file fetched over one connection. Each try asks for
 // the bytes from where the previous try stopped, so a cut connection resumes

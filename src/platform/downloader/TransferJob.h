@@ -13,6 +13,7 @@
 #include "platform/downloader/DownloadSettings.h"
 #include "platform/downloader/ResourceProbe.h"
 #include "platform/downloader/TransferHost.h"
+#include "platform/downloader/TransferProgress.h"
 
 // One transfer from its first request to the named file: asks the server
 // about the file, splits it into parts, fetches the first part on the calling

@@ -1,4 +1,4 @@
-#include "platform/downloader/TransferHost.h"
+#include "platform/downloader/TransferProgress.h"
 
 #include <algorithm>
 

@@ -31,8 +31,3 @@ void appendHeader(CurlSlistPtr& list, const char* line) {
   list.release();
   list.reset(extended);
 }
-
-void applyCertificatePolicy(CURL* easy) {
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-}

@@ -30,9 +30,3 @@ CurlMultiPtr makeCurlMulti();
 
 // Appends one header line to a list, keeping the list valid on failure.
 void appendHeader(CurlSlistPtr& list, const char* line);
-
-// Server certificates: dates, authority, revocation and usage are not checked,
-// but the certificate must name the host we asked for. Updates are served from
-// hosts whose certificates are not always current, yet talking to the wrong
-// host must never pass.
-void applyCertificatePolicy(CURL* easy);

@@ -1,5 +1,6 @@
 #include "platform/http/CurlHttpClient.h"
 
+#include "platform/http/CertificatePolicy.h"
 #include "platform/http/CurlDriver.h"
 
 namespace {
