@@ -28,10 +28,25 @@ void DownloadSite::setDisposition(std::string value) {
   disposition_ = std::move(value);
 }
 
-void DownloadSite::cutConnections(std::int64_t afterBytes, int times) {
+void DownloadSite::cutConnections(std::int64_t afterBytes, int times, bool stallFirst) {
   std::lock_guard lock(mutex_);
   cutAfter_ = afterBytes;
   cutsLeft_ = times;
+  stall_ = stallFirst;
+  released_ = false;
+}
+
+void DownloadSite::release() {
+  {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+  }
+  wake_.notify_all();
+}
+
+void DownloadSite::stallIfAsked() {
+  std::unique_lock lock(mutex_);
+  if (stall_) wake_.wait_for(lock, std::chrono::minutes(2), [this] { return released_; });
 }
 
 void DownloadSite::setPace(std::chrono::microseconds pausePerPiece) {
@@ -95,7 +110,10 @@ void DownloadSite::serveSized(httplib::Response& response, std::int64_t cutAfter
       content_.size(), "application/octet-stream",
       [this, sent, cutAfter](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
         if (cutAfter >= 0) {
-          if (*sent >= cutAfter) return false;  // drops the connection
+          if (*sent >= cutAfter) {
+            stallIfAsked();
+            return false;  // drops the connection
+          }
           length = std::min<std::size_t>(length, static_cast<std::size_t>(cutAfter - *sent));
         }
         const std::size_t piece = sendPiece(sink, offset, length);

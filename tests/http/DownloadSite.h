@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -32,8 +33,10 @@ class DownloadSite {
   const std::string& content() const { return content_; }
   // The whole Content-Disposition value; empty sends none.
   void setDisposition(std::string value);
-  // The first `times` GETs are cut after `afterBytes` bytes of body.
-  void cutConnections(std::int64_t afterBytes, int times);
+  // The first `times` GETs are cut after `afterBytes` bytes of body; with
+  // `stallFirst` the server first stops sending, until release() or a while.
+  void cutConnections(std::int64_t afterBytes, int times, bool stallFirst = false);
+  void release();
   // Sends small pieces with a pause after each.
   void setPace(std::chrono::microseconds pausePerPiece);
 
@@ -45,6 +48,7 @@ class DownloadSite {
  private:
   void serve(const httplib::Request& request, httplib::Response& response);
   void serveSized(httplib::Response& response, std::int64_t cutAfter);
+  void stallIfAsked();
   void serveStreamed(httplib::Response& response);
   // Sends at most one piece; the bytes sent, 0 when the client is gone.
   std::size_t sendPiece(httplib::DataSink& sink, std::size_t offset, std::size_t length);
@@ -54,6 +58,9 @@ class DownloadSite {
   std::string disposition_;
   std::int64_t cutAfter_ = -1;
   int cutsLeft_ = 0;
+  bool stall_ = false;
+  bool released_ = false;
+  std::condition_variable wake_;
   std::chrono::microseconds pace_{0};
   std::vector<Request> requests_;
   std::int64_t bytesServed_ = 0;

@@ -78,7 +78,10 @@ class DownloaderTest : public ::testing::Test {
     downloader_->setNetworkTimeoutForTesting(3s);
   }
 
-  void TearDown() override { downloader_->stop(); }
+  void TearDown() override {
+    downloader_->stop();
+    site_.release();
+  }
 
   QString url(const std::string& path) const { return QString::fromStdString(server_->url(path)); }
 
@@ -188,20 +191,31 @@ TEST_F(DownloaderTest, OneConnectionWhenTheServerCannotShareTheFile) {
   }
 }
 
-TEST_F(DownloaderTest, CutConnectionIsRetriedFromWhereItStopped) {
+TEST_F(DownloaderTest, CutOrStalledConnectionIsRetriedFromWhereItStopped) {
   constexpr std::int64_t kCut = 700000;
-  for (const int threads : {1, 2}) {
-    SCOPED_TRACE(threads);
+  const struct {
+    const char* what;
+    int threads;
+    bool stall;
+  } cases[] = {
+      {"one connection cut", 1, false},
+      {"one of two connections cut", 2, false},
+      {"one connection stalled past the time-out", 1, true},
+  };
+  for (const auto& trouble : cases) {
+    SCOPED_TRACE(trouble.what);
     site_.forgetRequests();
-    site_.cutConnections(kCut, 1);
+    site_.cutConnections(kCut, 1, trouble.stall);
     events_.clear();
-    downloader_->setThreadCount(threads);
+    downloader_->setThreadCount(trouble.threads);
+    downloader_->setNetworkTimeoutForTesting(trouble.stall ? 500ms : 3s);
     download(url("/files/setup.bin"));
+    site_.release();
 
     EXPECT_TRUE(events_.errorTexts.empty());
     expectFileIsTheSiteContent(QStringLiteral("setup.bin"));
     const std::vector<DownloadSite::Request> gets = site_.gets();
-    ASSERT_EQ(gets.size(), static_cast<std::size_t>(threads + 1));
+    ASSERT_EQ(gets.size(), static_cast<std::size_t>(trouble.threads + 1));
     // The retry asks for the rest of its part only: nothing is fetched twice
     // beyond what the cut connection had in flight.
     const std::string& resumed = gets.back().range;
