@@ -1,0 +1,25 @@
+#include "platform/qt/QtShell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+
+QUrl shellUrl(const QString& fileOrUrl) {
+  static const QRegularExpression addressWithScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+  if (addressWithScheme.match(fileOrUrl).hasMatch()) return QUrl(fileOrUrl, QUrl::StrictMode);
+  return QUrl::fromLocalFile(QFileInfo(fileOrUrl).absoluteFilePath());
+}
+
+bool QtShell::open(const QString& fileOrUrl) {
+  const QUrl url = shellUrl(fileOrUrl);
+  if (!url.isValid()) return false;
+  return QDesktopServices::openUrl(url);
+}
+
+bool QtShell::runAsAdministrator(const QString& file) {
+  if (!QFileInfo(file).isFile()) return false;
+  // The file is pkexec's own argument, never part of a shell command line.
+  return QProcess::startDetached(QStringLiteral("pkexec"), {QFileInfo(file).absoluteFilePath()});
+}
