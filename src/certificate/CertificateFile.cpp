@@ -1,0 +1,76 @@
+#include "certificate/CertificateFile.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+[[noreturn]] void throwSystemError(const char* what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+}  // namespace
+
+CertificateFile::CertificateFile(const QString& path) {
+  // No O_TRUNC: the content of a file someone else holds must survive our
+  // attempt to open it.
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) throwSystemError("open");
+  try {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) throwSystemError("fstat");
+    if (!S_ISREG(info.st_mode)) throw std::system_error(EINVAL, std::generic_category(), "not a plain file");
+    lockExclusively();
+    if (::ftruncate(fd_, 0) != 0) throwSystemError("ftruncate");
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
+}
+
+void CertificateFile::lockExclusively() {
+  // Writers and viewers lock with either flock or fcntl; the two kinds do not
+  // see each other on Linux, so the file is taken with both.
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) throwSystemError("flock");
+  struct flock range {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = 0;
+  range.l_len = 0;  // the whole file, however long it grows
+  if (::fcntl(fd_, F_OFD_SETLK, &range) != 0) throwSystemError("fcntl");
+}
+
+CertificateFile::~CertificateFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void CertificateFile::write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throwSystemError("write");
+    }
+    if (written == 0) throw std::system_error(ENOSPC, std::generic_category(), "write");
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+void CertificateFile::close() {
+  const int fd = fd_;
+  fd_ = -1;
+  if (::fsync(fd) != 0) {
+    const int error = errno;
+    ::close(fd);
+    throw std::system_error(error, std::generic_category(), "fsync");
+  }
+  // After EINTR the descriptor is gone all the same, and the data was already
+  // on disk: only other errors mean a lost write.
+  if (::close(fd) != 0 && errno != EINTR) throwSystemError("close");
+}

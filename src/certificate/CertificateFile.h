@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+#include <QString>
+
+// The certificate file, held with exclusive access while a generation writes
+// it. Another writer, or a viewer that locks what it shows, makes the opening
+// fail and keeps its file as it was: the file is opened without truncation,
+// locked without waiting, and emptied only once the lock is held.
+class CertificateFile {
+ public:
+  // Opens or creates the file and takes it over; throws std::system_error
+  // when it cannot be created, is not a plain file, or is held by another.
+  explicit CertificateFile(const QString& path);
+  // Closes the file if close() was not reached; errors no longer matter then.
+  ~CertificateFile();
+  CertificateFile(const CertificateFile&) = delete;
+  CertificateFile& operator=(const CertificateFile&) = delete;
+
+  // Writes all the bytes; throws std::system_error when the system refuses
+  // some of them (a full disk, a file size limit, an I/O error).
+  void write(std::string_view bytes);
+  // Makes the content durable and releases the file and its locks; throws
+  // std::system_error when the system reports that the data did not make it.
+  void close();
+
+ private:
+  void lockExclusively();
+  int fd_ = -1;
+};
