@@ -7,6 +7,7 @@
 #include "platform/Folders.h"
 #include "platform/Unavailable.h"
 #include "platform/View.h"
+#include "platform/card/ApiLecLibrary.h"
 #include "platform/db/SqlCipherDatabase.h"
 #include "platform/files/LinuxFiles.h"
 #include "platform/ini/WindowsIniFile.h"
@@ -42,6 +43,7 @@ struct LinuxPlatform::Adapters {
   SqlCipherDatabase db;
   UnavailableHttpClient http;
   UnavailableDownloader downloader;
+  ApiLecLibrary card;
   explicit Adapters(const PlatformOptions& o, std::unique_ptr<Shell> s)
       : shell(std::move(s)), folders(o.commonData, o.programDir, o.iniFile) {}
 };
@@ -52,7 +54,7 @@ LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::un
   adapters_ = std::make_unique<Adapters>(options_, std::move(shell));
   Adapters& a = *adapters_;
   services_.view = &view;
-  services_.card = nullptr;
+  services_.card = &a.card;
   services_.db = &a.db;
   services_.ini = &a.ini;
   services_.newXmlDocument = [] { return std::make_unique<LibXmlDocument>(); };

@@ -18,6 +18,9 @@
 class TOperatingSystemInfo;
 class TBiosInfo;
 class TProcessorInfo;
+// card reading
+class XmlDocument;
+class XmlNode;
 
 // The application object behind the main window: the application state, the
 // run and its steps, the diagnostic log, and the handlers of the window's
@@ -175,4 +178,21 @@ class Tppal : public DownloaderEvents {
   std::unique_ptr<TOperatingSystemInfo> os_info;
   std::unique_ptr<TBiosInfo> bios_info;
   std::unique_ptr<TProcessorInfo> processor_info;
+
+ private:
+  // card reading
+  QString firstReaderName() const;
+  void listReaders();
+  void initReaders();
+  void openCardSession();
+  void accessCard();
+  void readCardData();
+  void endCardSession();
+  void extractCardData(const QByteArray& xml);
+  void extractSchemeData(XmlNode& amo);
+  std::vector<char> appli_api_xml;  // the card data buffer, only during the card data step
+  std::vector<char> app_dico_texte;  // the label buffer of the last dictionary lookup
+  // Shared so that an extraction keeps its document alive even if a nested
+  // run (started from a pump) replaces it meanwhile.
+  std::shared_ptr<XmlDocument> contenu_xml;
 };

@@ -26,6 +26,7 @@
 #include "platform/Unavailable.h"
 #include "platform/View.h"
 #include "platform/WmiSource.h"
+#include "platform/card/ApiLecLibrary.h"
 #include "platform/db/SqlCipherDatabase.h"
 #include "platform/files/LinuxFiles.h"
 
@@ -167,10 +168,12 @@ struct TestPlatform {
   SqlCipherDatabase db;
   UnavailableHttpClient http;
   UnavailableDownloader downloader;
+  ApiLecLibrary card;
 
   Platform services() {
     Platform p;
     p.view = &view;
+    p.card = &card;
     p.db = &db;
     p.http = &http;
     p.downloader = &downloader;
