@@ -54,12 +54,12 @@ class CertificateFixture : public ::testing::Test {
   }
   QString logoPath() const { return t.install.program() + QStringLiteral("/velna.mvi"); }
 
-  // The card data of the first `count` people, as the extraction leaves it:
-  // 60 slots in row 0, 6 in the others.
+  // The card data of `count` people, the fixture's three over and over, as
+  // the extraction leaves it: 60 slots in row 0, 6 in the others.
   void fillCard(int count) {
     ppal.appli_xml_ext.clear();
     for (int i = 0; i < count; ++i) {
-      const Person& who = kPeople[i];
+      const Person& who = kPeople[i % std::size(kPeople)];
       std::vector<QString> row(i == 0 ? 60 : 6);
       row[0] = who.surname;
       row[1] = QStringLiteral("MARTIN");  // birth surname, never printed

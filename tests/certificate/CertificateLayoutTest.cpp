@@ -102,6 +102,32 @@ INSTANTIATE_TEST_SUITE_P(Beneficiaries, CertificateLayoutTest, ::testing::Values
 
 using CertificateFileTest = CertificateFixture;
 
+TEST_F(CertificateFileTest, ManyBeneficiariesRunOnPastTheBottomOfTheOnePage) {
+  fillCard(30);
+  ppal.check_pdf();
+  ASSERT_EQ(ppal.appli_check_continue, 0);
+
+  const QByteArray pdf = certificate();
+  EXPECT_TRUE(objectOf(pdf, 3).contains("/Count 1"));
+  // Below the page's bottom edge the positions are negative, and the content
+  // number format rounds a whole negative number half a hundredth up:
+  // -80 is written -79.99.
+  const QStringList ops = contentLines(pdf);
+  const QStringList bottomRule{QStringLiteral("20 -79.99 m"), QStringLiteral("576 -79.99 l"), QStringLiteral("S")};
+  EXPECT_TRUE(containsRun(ops, bottomRule));  // 520 - 20 x 30
+  EXPECT_TRUE(containsRun(ops, text("510", "-66.99", QStringLiteral("3"))));  // the 30th row, at 513 - 20 x 29
+}
+
+TEST_F(CertificateFileTest, BackslashesAndParenthesesArePrintedAsTheyAre) {
+  ppal.appli_xml_ext[0][0] = QStringLiteral("D'AR\\C (dit)");
+  ppal.check_pdf();
+  ASSERT_EQ(ppal.appli_check_continue, 0);
+
+  const QStringList ops = contentLines(certificate());
+  EXPECT_TRUE(containsRun(ops, text("130", "757", QStringLiteral("D'AR\\\\C \\(dit\\) Jérôme"))))
+      << joined(ops.mid(0, 12));
+}
+
 TEST_F(CertificateFileTest, HoldsTheNineObjectsInCreationOrder) {
   fillCard(3);
   ppal.check_pdf();
