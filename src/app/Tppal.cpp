@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/Downloader.h"
 #include "sysinfo/BiosInfo.h"
 #include "sysinfo/OperatingSystemInfo.h"
 #include "sysinfo/ProcessorInfo.h"
@@ -11,7 +12,12 @@ Tppal::Tppal(const Platform& platform)
       view(*platform.view),
       os_info(std::make_unique<TOperatingSystemInfo>(*platform.wmi)),
       bios_info(std::make_unique<TBiosInfo>(*platform.wmi)),
-      processor_info(std::make_unique<TProcessorInfo>(*platform.wmi)) {}
+      processor_info(std::make_unique<TProcessorInfo>(*platform.wmi)) {
+  p.downloader->setBatchSize(1096);
+  p.downloader->setThreadCount(2);
+  p.downloader->setInternetAgent(QStringLiteral("Mozilla/4.0 (compatible; Morvek)"));
+  p.downloader->setEvents(this);
+}
 
 Tppal::~Tppal() = default;
 

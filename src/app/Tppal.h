@@ -97,6 +97,8 @@ class Tppal : public DownloaderEvents {
   void onDataItemProceed(const DownloadState& state) override;
   void onError(const QString& error, int errorCode) override;
   void onProcessCompleted() override;
+  // True from a download's start until its end handler has run.
+  bool downloadInProgress() const { return download_running; }
 
   // Runs a handler and shows an error it does not handle in the error box
   // captioned with the application title.
@@ -167,6 +169,16 @@ class Tppal : public DownloaderEvents {
   void requestTerminate();
   void pump();
   QString statusBarText() const;
+
+  // update check and download
+  int32_t todayAsNumber() const;
+  QString downloadUrl() const;
+  void askUpdateServer();
+  void recordUpdateCheckDate();
+  void setToolbarVisible(bool visible, bool withConfig);
+  void showLaunchError();
+  bool download_failed = false;
+  bool download_running = false;
 
   Platform p;
   View& view;

@@ -64,6 +64,10 @@ void perform(const QString& action, Tppal& ppal, TerminalView& view) {
     ppal.btn_updateClick();
   } else if (action == QStringLiteral("download")) {
     ppal.btn_update_goClick();
+    // The transfer runs on the downloader's threads; its events come through
+    // this thread's event loop until the end handler has run.
+    while (ppal.downloadInProgress() && !view.terminateRequested())
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
   } else if (action == QStringLiteral("reader-page")) {
     ppal.btn_configClick();
     printReaderPage(view);
@@ -99,6 +103,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "Velnara: %s\n", ppal.lastUnhandledError()->toUtf8().constData());
       return 3;
     }
+    if (view.terminateRequested()) break;  // " Quitter", or the installer started
   }
   if (!options.rtfFile.isEmpty()) {
     view.setSaveAnswer(options.rtfFile);

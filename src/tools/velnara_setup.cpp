@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "tools/Installation.h"
+#include "config/Installation.h"
 
 namespace {
 const char kUsage[] = "usage: velnara-setup --common-data DIR [--program-dir DIR] [--demo] [--force]\n";

@@ -19,7 +19,7 @@ class ContractProbe : public Tppal {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override { ppal.FormCreate(); }
-  TestPlatform t;
+  TestPlatform t{Demo{}};
   ContractProbe ppal{t.services()};
 };
 
@@ -83,7 +83,8 @@ TEST_F(RunTest, SuccessfulRunWritesEveryHeadingAndEndsOnTheCertificatePage) {
 }
 
 TEST_F(RunTest, ReaderListRowIsSkippedOnceAReaderIsKnown) {
-  ppal.appli_reader_lec = QStringLiteral("Generic Usb Smart Card Reader 0");
+  ppal.action_vitale2Click();
+  EXPECT_EQ(ppal.appli_reader_lec, QStringLiteral("Generic Usb Smart Card Reader 0"));
   ppal.action_vitale2Click();
   const QString log = ppal.debugLog().plainText();
   EXPECT_TRUE(log.contains(QStringLiteral("\r\n### Liste Lecteurs\r\n### Initialisation Lecteurs")));

@@ -19,6 +19,7 @@
 #include "app/Platform.h"
 #include "app/StyledText.h"
 #include "app/Tppal.h"
+#include "config/Installation.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
@@ -29,6 +30,8 @@
 #include "platform/card/ApiLecLibrary.h"
 #include "platform/db/SqlCipherDatabase.h"
 #include "platform/files/LinuxFiles.h"
+#include "platform/ini/WindowsIniFile.h"
+#include "platform/xml/LibXmlDocument.h"
 
 class RecordingView : public View {
  public:
@@ -125,6 +128,47 @@ class RecordingShell : public Shell {
   bool elevate = true;
 };
 
+// An update server that answers what the test says, or fails.
+class ScriptedHttp : public HttpClient {
+ public:
+  bool isConnected() const override { return connected; }
+  void setFormField(const QString& name, const QString& value) override { fields << name + QLatin1Char('=') + value; }
+  void post(const QString& url, QByteArray& body) override {
+    posts << url;
+    if (fail) throw HttpError("Le serveur ne répond pas");
+    body = answer;
+  }
+  void close() override { ++closes; }
+  QByteArray answer = "non";
+  bool fail = false, connected = false;
+  QStringList fields, posts;
+  int closes = 0;
+};
+
+// A downloader whose transfers the test plays by calling the handlers.
+class ScriptedDownloader : public Downloader {
+ public:
+  void setURL(const QString& u) override { url = u; }
+  QString URL() const override { return url; }
+  void setLocalFolder(const QString& f) override { folder = f; }
+  QString localFolder() const override { return folder; }
+  void setBatchSize(int b) override { batch = b; }
+  void setThreadCount(int t) override { threads = t; }
+  void setInternetAgent(const QString& a) override { agent = a; }
+  void setEvents(DownloaderEvents* e) override { events = e; }
+  void start() override {
+    if (busy) throw std::runtime_error("Operation is in progress");
+    ++starts;
+  }
+  void stop() override { ++stops; }
+  QStringList errors() const override { return errorList; }
+  QString url, folder, agent;
+  int batch = 0, threads = 0, starts = 0, stops = 0;
+  bool busy = false;
+  DownloaderEvents* events = nullptr;
+  QStringList errorList;
+};
+
 // An installation in a temporary folder: CAD with the encrypted
 // configuration database, and a program folder holding the card library.
 struct TestInstall {
@@ -132,9 +176,13 @@ struct TestInstall {
     QDir().mkpath(cad() + QStringLiteral("/Trelvo/velna"));
     QDir().mkpath(cad() + QStringLiteral("/santesocial/api_lec"));
     QDir().mkpath(program());
-    QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/libapi_lec.so"), program() + QStringLiteral("/libapi_lec.so"));
+    for (const char* file : {"libapi_lec.so", "velna.mvi"})
+      QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file), program() + QLatin1Char('/') + QLatin1String(file));
     if (!rows.isNull()) writeDatabase(rows);
   }
+  // The installation velnara-setup --demo lays out: the configuration
+  // database with its rows, the settings file, the stand-in's demo scenario.
+  void layOutDemo() const { ::install({cad(), program(), true, true}); }
   // A new configuration database with the program's tables and these rows.
   void writeDatabase(const QString& rows) const {
     SqlCipherDatabase::createFromScript(
@@ -152,12 +200,15 @@ struct TestInstall {
   QTemporaryDir dir;
 };
 
+struct Demo {};
+
 // Everything a Tppal needs: the real Linux adapters on a test installation,
 // with a recording view and fakes for the clock, the machine and the shell.
 struct TestPlatform {
   explicit TestPlatform(const QString& rows = QStringLiteral(
                             "INSERT INTO configuration VALUES ('date_maj', NULL);"))
       : install(rows) {}
+  explicit TestPlatform(Demo) : install(QString()) { install.layOutDemo(); }
   TestInstall install;
   RecordingView view;
   FixedClock clock;
@@ -166,8 +217,9 @@ struct TestPlatform {
   RecordingShell shell;
   FixedFolders folders{install.cad(), install.program(), install.apilec() + QStringLiteral("api_lec.ini")};
   SqlCipherDatabase db;
-  UnavailableHttpClient http;
-  UnavailableDownloader downloader;
+  WindowsIniFile ini;
+  ScriptedHttp http;
+  ScriptedDownloader downloader;
   ApiLecLibrary card;
 
   Platform services() {
@@ -175,6 +227,8 @@ struct TestPlatform {
     p.view = &view;
     p.card = &card;
     p.db = &db;
+    p.ini = &ini;
+    p.newXmlDocument = [] { return std::make_unique<LibXmlDocument>(); };
     p.http = &http;
     p.downloader = &downloader;
     p.shell = &shell;

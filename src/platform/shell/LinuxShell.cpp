@@ -1,5 +1,6 @@
 #include "platform/shell/LinuxShell.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 bool LinuxShell::open(const QString& fileOrUrl) {
@@ -7,5 +8,9 @@ bool LinuxShell::open(const QString& fileOrUrl) {
 }
 
 bool LinuxShell::runAsAdministrator(const QString& file) {
-  return QProcess::startDetached(QStringLiteral("pkexec"), {file});
+  // pkexec asks for the administrator's password and then runs the file; a
+  // file that is missing or cannot be run is refused before asking.
+  const QFileInfo info(file);
+  if (!info.isFile() || !info.isExecutable()) return false;
+  return QProcess::startDetached(QStringLiteral("pkexec"), {info.absoluteFilePath()});
 }

@@ -1,4 +1,4 @@
-#include "tools/Installation.h"
+#include "config/Installation.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +49,7 @@ void makeFolder(const QString& path) {
 }  // namespace
 
 QStringList install(const InstallRequest& r) {
+  Q_INIT_RESOURCE(setup);
   const QString dataDir = r.commonData + QStringLiteral("/Trelvo/velna");
   const QString apilecDir = r.commonData + QStringLiteral("/santesocial/api_lec");
   const QString database = dataDir + QStringLiteral("/velna.mvd");
