@@ -177,6 +177,8 @@ class Tppal : public DownloaderEvents {
   void recordUpdateCheckDate();
   void setToolbarVisible(bool visible, bool withConfig);
   void showLaunchError();
+  // The download's error box, then the download button and the toolbar back.
+  void offerDownloadAgain(bool withConfig);
   bool download_failed = false;
   bool download_running = false;
 

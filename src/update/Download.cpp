@@ -41,13 +41,8 @@ void Tppal::btn_update_goClick() {
       p.downloader->start();
     } catch (const std::exception&) {
       download_running = false;
-      messageBox(QStringLiteral("Erreur durant le téléchargement..."), downloadErrorsText(*p.downloader),
-                 View::MessageIcon::Information);
-      view.setProgressVisible(false);
-      view.setButtonVisible(Button::btn_update_go, true);
-      view.setDownloadTextVisible(false);
-      view.setEditText(View::Edit::txt_suivi_download, QString());
-      setToolbarVisible(true, false);
+      // " Gestion" was never hidden: it stays as it is.
+      offerDownloadAgain(false);
       return;
     }
     view.setDownloadTextVisible(true);
@@ -70,13 +65,17 @@ void Tppal::onDataItemProceed(const DownloadState& state) {
 
 void Tppal::onError(const QString&, int) {
   download_failed = true;
+  offerDownloadAgain(true);
+}
+
+void Tppal::offerDownloadAgain(bool withConfig) {
   messageBox(QStringLiteral("Erreur durant le téléchargement..."), downloadErrorsText(*p.downloader),
              View::MessageIcon::Information);
   view.setProgressVisible(false);
   view.setButtonVisible(Button::btn_update_go, true);
   view.setDownloadTextVisible(false);
   view.setEditText(View::Edit::txt_suivi_download, QString());
-  setToolbarVisible(true, true);
+  setToolbarVisible(true, withConfig);
 }
 
 void Tppal::onProcessCompleted() {
