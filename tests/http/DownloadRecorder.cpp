@@ -30,6 +30,11 @@ void DownloadRecorder::onProcessCompleted() {
   noteThread();
   ++completions;
   sequence.push_back("completed");
+  if (duringNextCompletion) {
+    auto hook = std::move(duringNextCompletion);
+    duringNextCompletion = nullptr;
+    hook();
+  }
 }
 
 void DownloadRecorder::clear() {

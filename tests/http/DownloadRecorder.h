@@ -28,8 +28,9 @@ class DownloadRecorder : public DownloaderEvents {
   std::vector<std::string> sequence;              // "progress", "error", "completed"
   int completions = 0;
   bool allOnWindowThread = true;
-  // Runs inside the next progress handler, once.
+  // Each runs inside the next handler of its event, once.
   std::function<void()> duringNextProgress;
+  std::function<void()> duringNextCompletion;
 
  private:
   void noteThread();

@@ -291,6 +291,22 @@ TEST_F(DownloaderTest, StartWhileBusyIsRefused) {
   EXPECT_TRUE(downloader_->errors().isEmpty()) << "the refusal is not an error of the transfer";
 }
 
+TEST_F(DownloaderTest, TransferStartedFromTheEndHandlerIsBusyUntilItEnds) {
+  site_.setContent(testBytes(5000));
+  downloader_->setURL(url("/files/first.bin"));
+  events_.duringNextCompletion = [&] {
+    downloader_->stop();
+    site_.setPace(2ms);
+    downloader_->setURL(url("/files/second.bin"));
+    downloader_->start();
+  };
+  downloader_->start();
+  ASSERT_TRUE(runEventLoopUntil([&] { return events_.completions > 0; }));
+  EXPECT_THROW(downloader_->start(), std::runtime_error);
+  downloader_->stop();
+  EXPECT_TRUE(QFile::exists(folder_ + QStringLiteral("/first.bin")));
+}
+
 TEST_F(DownloaderTest, StopEndsTheTransferAndItsThreads) {
   site_.setPace(2ms);
   for (const bool fromHandler : {false, true}) {

@@ -30,7 +30,7 @@ TEST(DispositionFileName, ReadsTheNameInEachForm) {
   }
 }
 
-TEST(ChooseFileName, ServerNamesOnlyQueryUrls) {
+TEST(DownloadFileChoice, ServerNamesOnlyQueryUrls) {
   EXPECT_EQ(chooseFileName(QUrl("https://h/obtenir-derniere-version.php?l=velna&v=1.09&k=force"),
                            QStringLiteral("velna-last.exe")),
             QStringLiteral("velna-last.exe"));
@@ -40,7 +40,7 @@ TEST(ChooseFileName, ServerNamesOnlyQueryUrls) {
   EXPECT_EQ(chooseFileName(QUrl("https://h/dir/a%20b.bin"), QString()), QStringLiteral("a b.bin"));
 }
 
-TEST(LocalPath, KeepsTheFileInsideTheFolder) {
+TEST(DownloadLocalPath, KeepsTheFileInsideTheFolder) {
   const QString folder = QStringLiteral("/data/velna");
   QString problem;
   EXPECT_EQ(localPathFor(folder, QStringLiteral("velna-last.exe"), &problem),

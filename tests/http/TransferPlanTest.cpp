@@ -12,7 +12,7 @@ namespace {
 
 using Ranges = std::vector<TransferJob::ByteRange>;
 
-TEST(PlanParts, SplitsOnlyWhatTheServerCanServeInParts) {
+TEST(DownloadParts, SplitsOnlyWhatTheServerCanServeInParts) {
   const struct {
     const char* what;
     ResourceInfo info;
@@ -52,7 +52,7 @@ TEST(ContentRangeHeader, ReadsFirstLastAndTotal) {
   }
 }
 
-TEST(Attempts, RetriesUpToTheLimitWithPausesBetween) {
+TEST(DownloadAttempts, RetriesUpToTheLimitWithPausesBetween) {
   int tries = 0;
   int pauses = 0;
   const AttemptResult result = runAttempts(
@@ -73,7 +73,7 @@ TEST(Attempts, RetriesUpToTheLimitWithPausesBetween) {
   EXPECT_EQ(result.code, 18);
 }
 
-TEST(Attempts, StopsAtSuccessAFinalFailureOrAStop) {
+TEST(DownloadAttempts, StopsAtSuccessAFinalFailureOrAStop) {
   int tries = 0;
   auto pause = [](std::chrono::milliseconds) { return true; };
   EXPECT_EQ(runAttempts(5, 0ms, [&](int number) {

@@ -59,8 +59,10 @@ void CurlDownloader::start() {
   }
   progress_ = std::make_shared<TransferProgress>();
   busy_ = true;
+  ++transferNumber_;
   try {
-    controller_ = std::thread([this, settings = settings_] { runTransfer(settings); });
+    controller_ = std::thread(
+        [this, settings = settings_, number = transferNumber_] { runTransfer(settings, number); });
   } catch (...) {
     busy_ = false;
     throw;
@@ -79,18 +81,22 @@ void CurlDownloader::stop() {
   busy_ = false;
 }
 
-void CurlDownloader::runTransfer(const DownloadSettings& settings) {
+void CurlDownloader::runTransfer(const DownloadSettings& settings, int transferNumber) {
   nameTransferThread();
   try {
     TransferJob(settings, *this, *progress_).run();
   } catch (const std::exception& error) {
     reportError(QString::fromLocal8Bit(error.what()), 0);
   }
-  deliverAndWait([this] {
+  deliverAndWait([this, transfer = transferNumber] {
+    // Unless the handler stopped this transfer and started another one.
     struct EndOfTransfer {
-      bool& busy;
-      ~EndOfTransfer() { busy = false; }
-    } endOfTransfer{busy_};
+      CurlDownloader& downloader;
+      int transfer;
+      ~EndOfTransfer() {
+        if (downloader.transferNumber_ == transfer) downloader.busy_ = false;
+      }
+    } endOfTransfer{*this, transfer};
     if (events_) events_->onProcessCompleted();
   });
 }

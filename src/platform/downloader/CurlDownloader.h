@@ -65,14 +65,16 @@ class CurlDownloader : public QObject, public Downloader, private TransferHost {
   void reportError(const QString& error, int code) override;
 
   QString settingsProblem() const;
-  void runTransfer(const DownloadSettings& settings);
+  void runTransfer(const DownloadSettings& settings, int transferNumber);
   void deliverAndWait(std::function<void()> handlerCall);
 
   DownloadSettings settings_;
   DownloaderEvents* events_ = nullptr;
   std::shared_ptr<TransferProgress> progress_;
   std::thread controller_;
-  bool busy_ = false;  // window thread only: from start() until the end event was handled
+  // Window thread only.
+  bool busy_ = false;  // from start() until the end event was handled or stop()
+  int transferNumber_ = 0;
 
   mutable std::mutex mutex_;  // guards what follows
   std::condition_variable wake_;
