@@ -5,11 +5,12 @@
 
 #include "platform/Clock.h"
 #include "platform/Folders.h"
-#include "platform/Unavailable.h"
 #include "platform/View.h"
 #include "platform/card/ApiLecLibrary.h"
 #include "platform/db/SqlCipherDatabase.h"
+#include "platform/downloader/CurlDownloader.h"
 #include "platform/files/LinuxFiles.h"
+#include "platform/http/CurlHttpClient.h"
 #include "platform/ini/WindowsIniFile.h"
 #include "platform/shell/LinuxShell.h"
 #include "platform/wmi/LinuxWmiSource.h"
@@ -41,17 +42,19 @@ struct LinuxPlatform::Adapters {
   WindowsIniFile ini;
   LinuxWmiSource wmi;
   SqlCipherDatabase db;
-  UnavailableHttpClient http;
-  UnavailableDownloader downloader;
+  CurlHttpClient http;
+  CurlDownloader downloader;
   ApiLecLibrary card;
-  explicit Adapters(const PlatformOptions& o, std::unique_ptr<Shell> s)
-      : shell(std::move(s)), folders(o.commonData, o.programDir, o.iniFile) {}
+  // The update check waits for the network on the window thread: the client
+  // keeps the window alive through the view's pump meanwhile.
+  Adapters(View& view, const PlatformOptions& o, std::unique_ptr<Shell> s)
+      : shell(std::move(s)), folders(o.commonData, o.programDir, o.iniFile), http([&view] { view.pump(); }) {}
 };
 
 LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::unique_ptr<Shell> shell)
     : options_(resolved(options)) {
   if (!shell) shell = std::make_unique<LinuxShell>();
-  adapters_ = std::make_unique<Adapters>(options_, std::move(shell));
+  adapters_ = std::make_unique<Adapters>(view, options_, std::move(shell));
   Adapters& a = *adapters_;
   services_.view = &view;
   services_.card = &a.card;
