@@ -183,7 +183,8 @@ TEST(StepImageList, SixDistinctPicturesOnWhite) {
   EXPECT_GT(stepIcon(View::Icon::etat_nok).toImage().pixelColor(4, 12).red(), 180);
 }
 
-// Runs `answer` on the modal dialog that `open` shows, then returns.
+// Runs `answer` on the next modal dialog of that kind once it is up. The
+// answer must close the dialog.
 template <typename Dialog, typename Answer>
 void answerModal(Answer answer) {
   QTimer::singleShot(0, [answer] {
@@ -191,6 +192,15 @@ void answerModal(Answer answer) {
     ASSERT_NE(dialog, nullptr);
     answer(dialog);
   });
+}
+
+QString fileNameBoxText(const QFileDialog* dialog) {
+  const auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (box == nullptr) {
+    ADD_FAILURE() << "the save dialog has no file name box";
+    return QString();
+  }
+  return box->text();
 }
 
 TEST_F(ViewOperations, ErrorBoxShowsCaptionTextAndStopIconUntilOk) {
@@ -233,10 +243,8 @@ TEST_F(ViewOperations, SaveDialogAddsTheExtensionAndStartsAtTheOfferedFile) {
   answerModal<QFileDialog>([&](QFileDialog* dialog) {
     title = dialog->windowTitle();
     filter = dialog->nameFilters().join(QLatin1Char(';'));
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    offered = name->text();
-    name->setText(dir.filePath(QStringLiteral("rapport")));
+    offered = fileNameBoxText(dialog);
+    dialog->selectFile(dir.filePath(QStringLiteral("rapport")));
     static_cast<QDialog*>(dialog)->accept();
   });
   const auto chosen = window.askSaveFileName(QStringLiteral("Sauvegarde du diagnostique Velnara"),
@@ -254,7 +262,7 @@ TEST_F(ViewOperations, SaveDialogOffersAnEarlierPathInItsFolder) {
   QString folder, offered;
   answerModal<QFileDialog>([&](QFileDialog* dialog) {
     folder = dialog->directory().absolutePath();
-    offered = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    offered = fileNameBoxText(dialog);
     dialog->reject();
   });
   const auto chosen = window.askSaveFileName(QStringLiteral("t"), QStringLiteral("Fichier RTF"),
