@@ -3,7 +3,7 @@
 #include <cmath>
 #include <exception>
 
-#include <QFileInfo>
+#include <QFile>
 #include <QLocale>
 
 #include "app/Tppal.h"
@@ -97,6 +97,9 @@ void Tppal::onProcessCompleted() {
 }
 
 void Tppal::update_admin() {
+  // The downloader writes a plain file; the installer must be runnable.
+  QFile installer(appli_maj_name);
+  if (installer.exists()) installer.setPermissions(installer.permissions() | QFileDevice::ExeOwner);
   if (p.shell->runAsAdministrator(appli_maj_name)) {
     requestTerminate();
   } else {

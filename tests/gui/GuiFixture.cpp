@@ -4,29 +4,22 @@
 #include <QDir>
 #include <QFile>
 
+#include "config/Installation.h"
 #include "platform/db/SqlCipherDatabase.h"
 
-namespace {
-
-// The configuration database's password and tables, as the installation
-// lays them out.
-const QString databasePassword = QStringLiteral("Hv6Np3Xr8L");
-const QString databaseSchema = QStringLiteral(
-    "CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);"
-    "CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT);"
-    "CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, taille TEXT);");
-
-}  // namespace
-
 GuiInstall::GuiInstall() {
-  QDir().mkpath(cad() + QStringLiteral("/Trelvo/velna"));
-  QDir().mkpath(cad() + QStringLiteral("/santesocial/api_lec"));
+  // The demo installation velnara-setup --demo lays out: a run on it reads
+  // the stand-in's demo card and writes the certificate.
   QDir().mkpath(program());
-  QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/libapi_lec.so"), program() + QStringLiteral("/libapi_lec.so"));
-  const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-  SqlCipherDatabase::createFromScript(
-      cad() + QStringLiteral("/Trelvo/velna/velna.mvd"), databasePassword,
-      databaseSchema + QStringLiteral("INSERT INTO configuration VALUES ('date_maj', '%1');").arg(today));
+  for (const char* file : {"libapi_lec.so", "velna.mvi"})
+    QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file), program() + QLatin1Char('/') + QLatin1String(file));
+  ::install({cad(), program(), true, true});
+  // Today's check is done: no run of these tests asks for an update.
+  SqlCipherDatabase db;
+  db.connect(cad() + QStringLiteral("/Trelvo/velna/velna.mvd"), QStringLiteral("Hv6Np3Xr8L"));
+  db.setSql(QStringLiteral("UPDATE configuration SET valeur =\"%1\" WHERE id=\"date_maj\"")
+                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+  db.execSql();
 }
 
 GuiTest::GuiTest() {
