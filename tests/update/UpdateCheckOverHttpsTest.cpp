@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "UpdateSite.h"
 #include "core/TestPlatform.h"
@@ -130,6 +131,8 @@ struct ServerAnswer {
   std::string body;
   Verdict verdict;
 };
+// Test listings name the case instead of dumping its bytes.
+void PrintTo(const ServerAnswer& answer, std::ostream* out) { *out << answer.name; }
 
 class UpdateServerAnswers : public ::testing::TestWithParam<ServerAnswer> {};
 
