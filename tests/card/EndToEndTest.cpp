@@ -23,7 +23,7 @@ TEST(EndToEnd, DemoCardIsReadTwiceAndTheReaderListedOnce) {
   ASSERT_EQ(setup.exitCode, 0) << setup.err.toStdString();
 
   const ToolResult r = runTool(QStringLiteral("velnara-run"),
-                               {QStringLiteral("--common-data"), cad.path(), QStringLiteral("run"), QStringLiteral("run")});
+                               {QStringLiteral("--update-url"), QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php"), QStringLiteral("--common-data"), cad.path(), QStringLiteral("run"), QStringLiteral("run")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
 
   const QStringList runs = actionBlocks(r.out);
@@ -53,7 +53,7 @@ TEST(EndToEnd, DemoCardIsReadTwiceAndTheReaderListedOnce) {
 TEST(EndToEnd, ReaderPageShowsAndChangesTheConfiguredReader) {
   QTemporaryDir cad;
   ASSERT_EQ(setUpDemo(cad.path()).exitCode, 0);
-  const ToolResult r = runTool(QStringLiteral("velnara-run"), {QStringLiteral("--common-data"), cad.path(),
+  const ToolResult r = runTool(QStringLiteral("velnara-run"), {QStringLiteral("--update-url"), QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php"), QStringLiteral("--common-data"), cad.path(),
                                                                QStringLiteral("reader-page"),
                                                                QStringLiteral("reader=Autre lecteur 0")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

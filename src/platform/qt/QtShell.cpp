@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -16,10 +15,4 @@ bool QtShell::open(const QString& fileOrUrl) {
   const QUrl url = shellUrl(fileOrUrl);
   if (!url.isValid()) return false;
   return QDesktopServices::openUrl(url);
-}
-
-bool QtShell::runAsAdministrator(const QString& file) {
-  if (!QFileInfo(file).isFile()) return false;
-  // The file is pkexec's own argument, never part of a shell command line.
-  return QProcess::startDetached(QStringLiteral("pkexec"), {QFileInfo(file).absoluteFilePath()});
 }

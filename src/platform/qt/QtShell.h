@@ -1,14 +1,13 @@
 #pragma once
 
-#include "platform/Shell.h"
+#include "platform/shell/LinuxShell.h"
 
 // The desktop shell of the window: documents and web pages open in the
 // user's default applications; programs needing administrator rights start
-// through pkexec.
-class QtShell : public Shell {
+// through pkexec, as in the terminal.
+class QtShell : public LinuxShell {
  public:
   bool open(const QString& fileOrUrl) override;
-  bool runAsAdministrator(const QString& file) override;
 };
 
 class QUrl;
