@@ -1,4 +1,5 @@
 // Rows 3 and 4 of the run and the reader page.
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/Tppal.h"
@@ -36,6 +37,10 @@ void Tppal::listReaders() {
   appli_api_error = 0;
   try {
     const char* folder = appli_dossier_apilec_force.constData();
+    // The library takes the count it is given as the room in the buffer. A
+    // listing that failed after its count grew (a reader plugged in between
+    // its two calls) left a buffer smaller than that count.
+    appli_reader_nbre = std::min(appli_reader_nbre, int32_t(appli_reader_list.size()));
     // The first call only learns the count.
     appli_api_return = p.card->Lec_ListeLecteurs(
         folder, appli_reader_list.empty() ? nullptr : appli_reader_list.data(), &appli_reader_nbre,
