@@ -26,8 +26,9 @@ void appendEscaped(QByteArray& out, const QString& text) {
     } else if (c == u'\\' || c == u'{' || c == u'}') {
       out += '\\';
       out += char(c);
-    } else if (c < 0x20) {
-      // Other control characters have no place in a log line.
+    } else if (c < 0x20 || c == 0x7F) {
+      // Other control characters have no place in a log line, and RTF is
+      // 7-bit printable text.
     } else if (c < 0x80) {
       out += char(c);
     } else {

@@ -131,6 +131,10 @@ void TPdfText::WriteBodyToStream(std::string& AStream) const
 
 void WriteName(std::u16string_view AName, std::string& AStream)
 {
+    // "#00" is no escape: no byte of a name may be NUL, and readers refuse
+    // the file.
+    if (AName.find(u'\0') != std::u16string_view::npos)
+        throw EPdfInvalidValue("a name cannot hold a NUL character");
     AStream += '/';
     for (char16_t C : AName) {
         if (!NameCharNeedsEscape(C)) {

@@ -96,6 +96,14 @@ TEST(Rtf, RealReaderShowsTextStylesAndColours) {
   EXPECT_TRUE(html.contains(QStringLiteral("pr&eacute;sent"))) << html.toStdString();
 }
 
+TEST(Rtf, ControlCharactersOtherThanLineBreaksAndTabsAreLeftOut) {
+  StyledText log;
+  log.append({QStringLiteral("a\x01" "b\x7F" "c\td\r\ne"), fsNone, colors::black});
+  const QByteArray rtf = toRtf(log);
+  for (const char c : rtf) EXPECT_TRUE((c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n') << int(c);
+  EXPECT_TRUE(rtf.contains("abc\\tab d\\par\r\ne}")) << rtf.toStdString();
+}
+
 TEST(Rtf, SaveAddsTheExtensionReplacesAndReportsFailures) {
   QTemporaryDir dir;
   TestPlatform t;

@@ -102,9 +102,13 @@ TEST(PdfValues, FailuresCarryTheirMessages)
         Xref.AddObject(TPdfVirtualObject::CreateVirtual(Object.ObjectNumber()));
     }, "AddObject --wrong object type.");
 
+    ExpectMessage([] { Written(TPdfName(std::u16string(u"a\0b", 3))); },
+                  "a name cannot hold a NUL character");
+
     // The error classes are the writer's own.
     EXPECT_THROW({ std::string S; TPdfNull().WriteValueToStream(S); }, EPdfInvalidOperation);
     EXPECT_THROW(TPdfDictionary().AddItem(u"K", std::unique_ptr<TPdfObject>()), EPdfInvalidValue);
+    EXPECT_THROW({ std::string S; WriteName(std::u16string(1, u'\0'), S); }, EPdfInvalidValue);
 }
 
 TEST(PdfArray, DirectItemsOnceIndirectItemsAsReferences)

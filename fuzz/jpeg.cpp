@@ -1,0 +1,38 @@
+// Any bytes offered as a JPEG logo: the header reader either refuses them or
+// gives their size, and the image made from them goes into a page unchanged.
+#include <sstream>
+
+#include "FuzzSupport.h"
+#include "QpdfReader.h"
+#include "pdf/PdfDoc.h"
+#include "pdf/PdfErrors.h"
+#include "pdf/PdfImages.h"
+#include "pdf/PdfJpegImage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  pdf::TJpegPicture picture;
+  try {
+    picture.LoadFromBytes(bytes);
+  } catch (const pdf::EPdfInvalidImageFormat&) {
+    return 0;
+  }
+  FUZZ_REQUIRE(picture.Width() > 0 && picture.Height() > 0);
+  FUZZ_REQUIRE(picture.Components() == 1 || picture.Components() == 3 || picture.Components() == 4);
+
+  pdf::TPdfDoc doc;
+  doc.NewDoc();
+  doc.AddPage();
+  doc.AddXObject(u"logo_sante", pdf::BuildPdfImage(picture, u"Pdf-Jpeg"));
+  doc.Canvas()->DrawXObject(15, 777, 150, 50, u"logo_sante");
+  std::ostringstream out;
+  doc.SaveToStream(out);
+
+  const ReadBackPage page = FUZZ_READ_BACK(out.str());
+  FUZZ_REQUIRE(page.images.size() == 1);
+  const ReadBackPage::Image& image = page.images.front();
+  FUZZ_REQUIRE(image.width == picture.Width() && image.height == picture.Height());
+  FUZZ_REQUIRE(image.filter == "/DCTDecode");
+  FUZZ_REQUIRE(image.data == bytes);
+  return 0;
+}
