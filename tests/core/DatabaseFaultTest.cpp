@@ -2,7 +2,8 @@
 // start-up that went well: locked by another connection or another program,
 // or overwritten on disk. The operation that meets the failure ends in the
 // error box, nothing is written into the file, and once the file is sound
-// again the same operation works without a restart.
+// again the same operation works without a restart. A file removed while
+// open is a case of its own, at the end.
 #include <gtest/gtest.h>
 
 #include <functional>
