@@ -168,6 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "[Lecteur]\nRessource_Vitale=x\n\n[Journal]\nActif=0\n"},
         WriteCase{"KeyAppendedAfterALastLineWithoutLineEnd", "[Lecteur]\r\nDelai=30", kSection,
                   kKey, QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\nRessource_Vitale=x\r\n"},
+        WriteCase{"KeyAppendedAfterALastLineEndingInALoneCr", "[Lecteur]\r\nDelai=30\r", kSection,
+                  kKey, QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\r\nRessource_Vitale=x\r\n"},
         WriteCase{"SectionAppendedToTheEnd", kCrlfFile, QStringLiteral("Lecteur2"), kKey,
                   QStringLiteral("x"), kCrlfFile + "[Lecteur2]\r\nRessource_Vitale=x\r\n"},
         WriteCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[Journal]\nActif=0", kSection,

@@ -187,7 +187,9 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
   }
   const Line& after = lines[insertionLine(lines, *range)];
   QByteArray inserted = entryText + lineEnd;
-  if (after.textEnd == after.end) inserted.prepend(lineEnd);  // last line had no line end
+  // The last line may end without a line feed (a lone CR included): the new
+  // key must not join it.
+  if (after.end == content.size() && !content.endsWith('\n')) inserted.prepend(lineEnd);
   return result.insert(after.end, inserted);
 }
 
