@@ -30,12 +30,7 @@ class RtfReader {
     error_.clear();
     colorEntries_ = 0;
     fonts_.clear();
-    if (!rtf_.startsWith("{\\rtf1")) return refuse("no {\\rtf1 at the start"), std::nullopt;
-    for (const char c : rtf_)
-      if ((c < 0x20 || c > 0x7E) && c != '\r' && c != '\n') return refuse("a byte outside 7-bit text"), std::nullopt;
-    if (!readGroup(Destination::Body, 0)) return std::nullopt;
-    while (at_ < rtf_.size() && (rtf_[at_] == '\r' || rtf_[at_] == '\n')) ++at_;
-    if (at_ != rtf_.size()) return refuse("content after the document's group"), std::nullopt;
+    if (!readDocument()) return std::nullopt;
     document_.colorCount = colorEntries_ - 1;
     return document_;
   }
@@ -43,6 +38,16 @@ class RtfReader {
 
  private:
   enum class Destination { Body, FontTable, ColorTable };
+
+  bool readDocument() {
+    if (!rtf_.startsWith("{\\rtf1")) return refuse("no {\\rtf1 at the start");
+    for (const char c : rtf_)
+      if ((c < 0x20 || c > 0x7E) && c != '\r' && c != '\n') return refuse("a byte outside 7-bit text");
+    if (!readGroup(Destination::Body, 0)) return false;
+    while (at_ < rtf_.size() && (rtf_[at_] == '\r' || rtf_[at_] == '\n')) ++at_;
+    if (at_ != rtf_.size()) return refuse("content after the document's group");
+    return true;
+  }
 
   bool refuse(const char* why) {
     error_ = QStringLiteral("%1 at byte %2").arg(QLatin1String(why)).arg(at_);

@@ -13,12 +13,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 
 #include "UpdateSite.h"
 #include "core/TestPlatform.h"
+#include "http/EventLoop.h"
 #include "platform/downloader/CurlDownloader.h"
 
 using namespace std::chrono_literals;
@@ -26,28 +25,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QByteArray kEarlierInstaller = "#!/bin/sh\necho 'version précédente'\n";
-
-void ensureCoreApplication() {
-  static int argc = 1;
-  static char name[] = "test_update";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
-
-// Runs the window's event loop until `done` holds, or gives up after a
-// minute so that a hung transfer fails its test instead of hanging it.
-bool runEventLoopUntil(const std::function<bool()>& done) {
-  if (done()) return true;
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  poll.start(5);
-  QTimer::singleShot(60s, &loop, &QEventLoop::quit);
-  loop.exec();
-  return done();
-}
 
 QByteArray bytesOf(const QString& path) {
   QFile file(path);
