@@ -1,14 +1,12 @@
 // The program's main job through its window: a click on the card picture of
 // a demo installation, the certificate page at the end, the certificate on
 // disk, and a click on its icon that hands it to the desktop.
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include "GuiFixture.h"
-#include "config/Installation.h"
 #include "platform/qt/StepIcons.h"
 
 namespace {
@@ -18,23 +16,6 @@ using Icon = View::Icon;
 const std::pair<Icon, const char*> iconNames[] = {
     {Icon::etat_attente, "etat_attente"}, {Icon::etat_en_cours, "etat_en_cours"}, {Icon::etat_ok, "etat_ok"},
     {Icon::etat_nok, "etat_nok"},         {Icon::etat_saute, "etat_saute"},
-};
-
-// The installation velnara-setup --demo lays out, in a temporary folder:
-// the stand-in card library with its demo card, the logo, the configuration
-// database (update check never done) and the card library's settings.
-struct DemoInstall {
-  DemoInstall() {
-    QDir().mkpath(program());
-    for (const char* file : {"libapi_lec.so", "velna.mvi"})
-      QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file),
-                  program() + QLatin1Char('/') + QLatin1String(file));
-    install({cad(), program(), /*demo=*/true, /*force=*/false});
-  }
-  QString cad() const { return dir.path() + QStringLiteral("/cad"); }
-  QString program() const { return dir.path() + QStringLiteral("/program"); }
-  QString certificate() const { return cad() + QStringLiteral("/Trelvo/velna/velnara.pdf"); }
-  QTemporaryDir dir;
 };
 
 struct ToolOutput {
@@ -53,46 +34,13 @@ ToolOutput runTool(const char* tool, const QStringList& arguments) {
           QString::fromUtf8(process.readAll())};
 }
 
-class CertificateFlow : public ::testing::Test {
+// A fresh demo installation: the first run asks the update server, which
+// is not there (a closed local port), and goes on.
+class CertificateFlow : public GuiTest {
  protected:
-  CertificateFlow() {
-    window.setMessageBoxHook([this](const QString& caption, const QString& text, View::MessageIcon icon) {
-      boxes.push_back({caption, text, icon});
-    });
-    PlatformOptions options;
-    options.commonData = install.cad();
-    options.programDir = install.program();
-    // The check is due on a fresh installation: nothing listens on this
-    // port, so the question fails at once, off the network.
-    options.updateUrl = QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php");
-    options.siteUrl = QStringLiteral("https://www.example.test/");
-    auto recordingShell = std::make_unique<RecordingShell>();
-    shell = recordingShell.get();
-    platform = std::make_unique<LinuxPlatform>(window, options, std::move(recordingShell));
-    Platform services = platform->services();
-    services.downloader = &downloader;
-    ppal = std::make_unique<Tppal>(services);
-    window.setPpal(ppal.get());
-    ppal->FormCreate();
-    window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-  }
-  ~CertificateFlow() override {
-    window.setPpal(nullptr);
-    window.hide();
-  }
+  CertificateFlow() : GuiTest(/*updateCheckDoneToday=*/false) {}
 
-  void click(const char* name) {
-    auto* target = window.findChild<QWidget*>(QString::fromLatin1(name));
-    ASSERT_NE(target, nullptr) << name;
-    ASSERT_TRUE(target->isVisible()) << name << " is not visible";
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->rect().center());
-  }
-
-  std::string pageShown() const {
-    const auto* pages = window.findChild<QStackedWidget*>(QStringLiteral("tab_master"));
-    return pages && pages->currentWidget() ? pages->currentWidget()->objectName().toStdString() : "none";
-  }
+  std::string pageShown() const { return GuiTest::pageShown().toStdString(); }
 
   // The name of the status icon a row shows, recognised by its picture.
   std::string iconOf(const char* row) const {
@@ -116,14 +64,6 @@ class CertificateFlow : public ::testing::Test {
     for (const ShownBox& box : boxes) all += box.caption + QStringLiteral(": ") + box.text + QLatin1Char('\n');
     return all;
   }
-
-  DemoInstall install;
-  MainWindow window;
-  RecordingShell* shell = nullptr;
-  IdleDownloader downloader;
-  std::unique_ptr<LinuxPlatform> platform;
-  std::unique_ptr<Tppal> ppal;
-  std::vector<ShownBox> boxes;
 };
 
 TEST_F(CertificateFlow, OneClickOnTheCardGivesTheCertificatePageAndAValidFile) {

@@ -7,14 +7,14 @@
 #include "config/Installation.h"
 #include "platform/db/SqlCipherDatabase.h"
 
-GuiInstall::GuiInstall() {
+GuiInstall::GuiInstall(bool updateCheckDoneToday) {
   // The demo installation velnara-setup --demo lays out: a run on it reads
   // the stand-in's demo card and writes the certificate.
   QDir().mkpath(program());
   for (const char* file : {"libapi_lec.so", "velna.mvi"})
     QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file), program() + QLatin1Char('/') + QLatin1String(file));
   ::install({cad(), program(), true, true});
-  // Today's check is done: no run of these tests asks for an update.
+  if (!updateCheckDoneToday) return;
   SqlCipherDatabase db;
   db.connect(cad() + QStringLiteral("/Trelvo/velna/velna.mvd"), QStringLiteral("Hv6Np3Xr8L"));
   db.setSql(QStringLiteral("UPDATE configuration SET valeur =\"%1\" WHERE id=\"date_maj\"")
@@ -22,7 +22,7 @@ GuiInstall::GuiInstall() {
   db.execSql();
 }
 
-GuiTest::GuiTest() {
+GuiTest::GuiTest(bool updateCheckDoneToday) : install(updateCheckDoneToday) {
   window.setMessageBoxHook([this](const QString& caption, const QString& text, View::MessageIcon icon) {
     boxes.push_back({caption, text, icon});
   });

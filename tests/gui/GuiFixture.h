@@ -55,13 +55,14 @@ class IdleDownloader : public Downloader {
   QString url_, folder_;
 };
 
-// The folders of an installation: CAD with its configuration database (the
-// update check recorded as done today, so a run does not go to the network)
-// and the program folder with the card library.
+// The folders of an installation: CAD with its configuration database and
+// the program folder with the card library. With the update check recorded
+// as done today, a run does not ask the update server.
 struct GuiInstall {
-  GuiInstall();
+  explicit GuiInstall(bool updateCheckDoneToday = true);
   QString cad() const { return dir.path() + QStringLiteral("/cad"); }
   QString program() const { return dir.path() + QStringLiteral("/program"); }
+  QString certificate() const { return cad() + QStringLiteral("/Trelvo/velna/velnara.pdf"); }
   QTemporaryDir dir;
 };
 
@@ -72,7 +73,8 @@ struct ShownBox {
 
 class GuiTest : public ::testing::Test {
  protected:
-  GuiTest();
+  GuiTest() : GuiTest(/*updateCheckDoneToday=*/true) {}
+  explicit GuiTest(bool updateCheckDoneToday);
   ~GuiTest() override;
 
   template <typename T = QWidget>
