@@ -139,8 +139,7 @@ FetchResult fetchWithOurs(const std::string& url, const QString& folder, int bat
   downloader.setInternetAgent(QStringLiteral("Mozilla/4.0 (compatible; Morvek)"));
   downloader.start();
   const auto limit = Clock::now() + kRunLimit;
-  while (!progress.done && Clock::now() < limit)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  while (!progress.done && Clock::now() < limit) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
   if (!progress.done) downloader.stop();
   return {progress.done && downloader.errors().isEmpty(), progress.events};
 }
@@ -182,23 +181,32 @@ std::vector<Peer> peers() {
               {"ours, batch 65536 x 2", 65536, 2},
               {"ours, batch 65536 x 1", 65536, 1}};
   for (const auto& o : ours)
-    all.push_back({o.name, [o](const std::string& url, const QString& folder) {
-                     return fetchWithOurs(url, folder, o.batch, o.threads);
-                   }, {}});
+    all.push_back(
+        {o.name,
+         [o](const std::string& url, const QString& folder) { return fetchWithOurs(url, folder, o.batch, o.threads); },
+         {}});
   all.push_back(commandPeer("curl", QStringLiteral("curl"), QStringLiteral("curl"),
                             [](const std::string& url, const QString& folder) {
-                              return QStringList{QStringLiteral("-sS"), QStringLiteral("--fail"), QStringLiteral("-k"),
-                                                 QStringLiteral("-o"), folder + QLatin1Char('/') + QLatin1String(kFileName),
+                              return QStringList{QStringLiteral("-sS"),
+                                                 QStringLiteral("--fail"),
+                                                 QStringLiteral("-k"),
+                                                 QStringLiteral("-o"),
+                                                 folder + QLatin1Char('/') + QLatin1String(kFileName),
                                                  QString::fromStdString(url)};
                             }));
   all.push_back(commandPeer("aria2c -x2 -s2", QStringLiteral("aria2c"), QStringLiteral("aria2"),
                             [](const std::string& url, const QString& folder) {
-                              return QStringList{QStringLiteral("-q"), QStringLiteral("-x2"), QStringLiteral("-s2"),
+                              return QStringList{QStringLiteral("-q"),
+                                                 QStringLiteral("-x2"),
+                                                 QStringLiteral("-s2"),
                                                  QStringLiteral("--check-certificate=false"),
                                                  QStringLiteral("--disable-ipv6=true"),
                                                  QStringLiteral("--allow-overwrite=true"),
-                                                 QStringLiteral("--auto-file-renaming=false"), QStringLiteral("-d"),
-                                                 folder, QStringLiteral("-o"), QLatin1String(kFileName),
+                                                 QStringLiteral("--auto-file-renaming=false"),
+                                                 QStringLiteral("-d"),
+                                                 folder,
+                                                 QStringLiteral("-o"),
+                                                 QLatin1String(kFileName),
                                                  QString::fromStdString(url)};
                             }));
   return all;
@@ -210,7 +218,8 @@ bool sameAs(const QString& path, const std::string& content) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = file.readAll();
-  return bytes.size() == qsizetype(content.size()) && std::memcmp(bytes.constData(), content.data(), content.size()) == 0;
+  return bytes.size() == qsizetype(content.size()) &&
+         std::memcmp(bytes.constData(), content.data(), content.size()) == 0;
 }
 
 struct Row {
@@ -287,8 +296,7 @@ bool parse(const QStringList& arguments, Options& options) {
 
 void printLoad() {
   QFile load(QStringLiteral("/proc/loadavg"));
-  if (load.open(QIODevice::ReadOnly))
-    std::printf("load average before the run: %s", load.readLine().constData());
+  if (load.open(QIODevice::ReadOnly)) std::printf("load average before the run: %s", load.readLine().constData());
 }
 
 }  // namespace

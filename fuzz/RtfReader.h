@@ -66,7 +66,7 @@ class RtfReader {
   // Reads from the '{' at at_ to its '}'.
   bool readGroup(Destination destination, int depth) {
     if (depth > 64) return refuse("groups nested too deep");
-    ++at_;  // '{'
+    ++at_;         // '{'
     int skip = 0;  // fallback characters still to skip after \uN
     bool first = true;
     while (at_ < rtf_.size()) {
@@ -77,8 +77,7 @@ class RtfReader {
       }
       if (c == '{') {
         // Groups inside the tables belong to them (a font's own group).
-        if (!readGroup(destination, depth + 1))
-          return false;
+        if (!readGroup(destination, depth + 1)) return false;
         first = false;
         continue;
       }
@@ -151,8 +150,8 @@ class RtfReader {
     return true;
   }
 
-  bool applyWord(const QByteArray& word, std::optional<long> parameter, Destination& destination,
-                 bool firstInGroup, int& skip) {
+  bool applyWord(const QByteArray& word, std::optional<long> parameter, Destination& destination, bool firstInGroup,
+                 int& skip) {
     if (word == "fonttbl" || word == "colortbl") {
       if (!firstInGroup) return refuse("a table that does not open its group");
       destination = word == "fonttbl" ? Destination::FontTable : Destination::ColorTable;

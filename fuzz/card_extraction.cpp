@@ -35,8 +35,7 @@ class RawCardLibrary final : public CardLibrary {
     return 0;
   }
   uint16_t Lec_InitLecteurs(const char*, const char*, const char*, uint16_t*) override { return 0; }
-  uint16_t Lec_OuvertureSessionVitale(const char*, const uint16_t* const*, uint16_t* session,
-                                      uint16_t*) override {
+  uint16_t Lec_OuvertureSessionVitale(const char*, const uint16_t* const*, uint16_t* session, uint16_t*) override {
     *session = 1;
     return 0;
   }
@@ -49,8 +48,8 @@ class RawCardLibrary final : public CardLibrary {
   }
   uint16_t Lec_RetraitMhtVitale(uint16_t, uint16_t, uint16_t*) override { return 0; }
   uint16_t Lec_FermetureSessionVitale(uint16_t, uint16_t*) override { return 0; }
-  uint16_t Lec_Dictionnaire(const char*, int16_t table, const char* code, const char*, char* label,
-                            uint16_t* labelSize, uint16_t* error) override {
+  uint16_t Lec_Dictionnaire(const char*, int16_t table, const char* code, const char*, char* label, uint16_t* labelSize,
+                            uint16_t* error) override {
     const auto found = dictionary().find({table, code});
     if (found == dictionary().end() || *labelSize == 0) {
       *error = kUnknownCode;

@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray header(reinterpret_cast<const char*>(data), qsizetype(size));
   const QString folder = QStringLiteral("/tmp/velnara-telechargements");
-  const QString name = chooseFileName(QUrl(QStringLiteral("https://maj.example.test/telecharger.php?v=1")),
-                                      dispositionFileName(header));
+  const QString name =
+      chooseFileName(QUrl(QStringLiteral("https://maj.example.test/telecharger.php?v=1")), dispositionFileName(header));
 
   QString problem;
   const QString path = localPathFor(folder, name, &problem);

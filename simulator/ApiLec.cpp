@@ -46,22 +46,19 @@ uint16_t guarded(uint16_t* error, Work&& work) noexcept {
 Workstation rememberedWorkstation() { return Workstation::at(standin::processState().folder); }
 
 // Writes the outcome's error code, journals the line, and gives the status.
-uint16_t finish(const Workstation& workstation, Outcome outcome, uint16_t* error,
-                const JournalLine& line) {
+uint16_t finish(const Workstation& workstation, Outcome outcome, uint16_t* error, const JournalLine& line) {
   put(error, outcome.error);
   standin::appendToJournal(workstation, line);
   return outcome.status;
 }
 
-int32_t writeReaderRecords(const std::vector<std::string>& names, T_infosLecteur* records,
-                           int32_t room) {
+int32_t writeReaderRecords(const std::vector<std::string>& names, T_infosLecteur* records, int32_t room) {
   const int32_t written = std::clamp<int32_t>(room, 0, static_cast<int32_t>(names.size()));
   for (int32_t i = 0; i < written; ++i) {
     T_infosLecteur& record = records[i];
     std::memset(&record, 0, sizeof record);
     const std::string& name = names[static_cast<size_t>(i)];
-    std::memcpy(record.nom_ressource, name.data(),
-                std::min(name.size(), sizeof record.nom_ressource - 1));
+    std::memcpy(record.nom_ressource, name.data(), std::min(name.size(), sizeof record.nom_ressource - 1));
     record.num_lect = static_cast<uint16_t>(i + 1);
   }
   return written;
@@ -109,8 +106,7 @@ std::string writeLabel(const std::string& label, char* buffer, uint16_t room) {
 
 extern "C" {
 
-uint16_t API_LEC_CALL Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers, int32_t* count,
-                                        uint16_t* error) {
+uint16_t API_LEC_CALL Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers, int32_t* count, uint16_t* error) {
   return guarded(error, [&] {
     const Workstation workstation = Workstation::at(textOf(folder));
     const std::vector<std::string> names = workstation.readers();
@@ -125,13 +121,12 @@ uint16_t API_LEC_CALL Lec_ListeLecteurs(const char* folder, T_infosLecteur* read
   });
 }
 
-uint16_t API_LEC_CALL Lec_InitLecteurs(const char* folder, const char* reader,
-                                       const char* reader_again, uint16_t* error) {
+uint16_t API_LEC_CALL Lec_InitLecteurs(const char* folder, const char* reader, const char* reader_again,
+                                       uint16_t* error) {
   return guarded(error, [&] {
     standin::processState().folder = textOf(folder);
     const Workstation workstation = rememberedWorkstation();
-    const Outcome natural =
-        workstation.hasReader() ? Outcome{} : Outcome{standin::kNoReader, standin::kNoReader};
+    const Outcome natural = workstation.hasReader() ? Outcome{} : Outcome{standin::kNoReader, standin::kNoReader};
     const Outcome outcome = workstation.outcome("Lec_InitLecteurs", natural);
     JournalLine line("Lec_InitLecteurs");
     line.text("reader", textOf(reader)).text("reader_again", textOf(reader_again)).wrote(outcome);
@@ -139,8 +134,7 @@ uint16_t API_LEC_CALL Lec_InitLecteurs(const char* folder, const char* reader,
   });
 }
 
-uint16_t API_LEC_CALL Lec_OuvertureSessionVitale(const char* folder,
-                                                 const uint16_t* const* application,
+uint16_t API_LEC_CALL Lec_OuvertureSessionVitale(const char* folder, const uint16_t* const* application,
                                                  uint16_t* session, uint16_t* error) {
   return guarded(error, [&] {
     standin::processState().folder = textOf(folder);
@@ -156,29 +150,27 @@ uint16_t API_LEC_CALL Lec_OuvertureSessionVitale(const char* folder,
   });
 }
 
-uint16_t API_LEC_CALL Lec_IntroductionMstVitale(uint16_t session, uint16_t /*zero*/,
-                                                uint16_t* card_state, uint16_t* error) {
+uint16_t API_LEC_CALL Lec_IntroductionMstVitale(uint16_t session, uint16_t /*zero*/, uint16_t* card_state,
+                                                uint16_t* error) {
   return guarded(error, [&] {
     const Workstation workstation = rememberedWorkstation();
     const std::optional<Outcome> missing = cardMissing(workstation);
     const uint16_t state = missing ? 0 : workstation.cardState();
     put(card_state, state);
-    const Outcome outcome =
-        workstation.outcome("Lec_IntroductionMstVitale", missing.value_or(Outcome{}));
+    const Outcome outcome = workstation.outcome("Lec_IntroductionMstVitale", missing.value_or(Outcome{}));
     JournalLine line("Lec_IntroductionMstVitale");
     line.number("session", session).wrote(outcome).number("state", state);
     return finish(workstation, outcome, error, line);
   });
 }
 
-uint16_t API_LEC_CALL Lec_LectureVitale(uint16_t session, uint16_t /*zero*/, char* buffer,
-                                        uint32_t* size, uint16_t* error) {
+uint16_t API_LEC_CALL Lec_LectureVitale(uint16_t session, uint16_t /*zero*/, char* buffer, uint32_t* size,
+                                        uint16_t* error) {
   return guarded(error, [&] {
     const Workstation workstation = rememberedWorkstation();
     const uint32_t room = size ? *size : 0;
     const std::optional<Outcome> missing = cardMissing(workstation);
-    const uint32_t length =
-        missing ? 0 : readCard(*workstation.cardFile(), buffer, buffer ? room : 0);
+    const uint32_t length = missing ? 0 : readCard(*workstation.cardFile(), buffer, buffer ? room : 0);
     put(size, length);
     const Outcome outcome = workstation.outcome("Lec_LectureVitale", missing.value_or(Outcome{}));
     JournalLine line("Lec_LectureVitale");
@@ -207,19 +199,17 @@ uint16_t API_LEC_CALL Lec_FermetureSessionVitale(uint16_t session, uint16_t* err
   });
 }
 
-uint16_t API_LEC_CALL Lec_Dictionnaire(const char* folder, int16_t table, const char* code,
-                                       const char* zeros, char* label, uint16_t* label_size,
-                                       uint16_t* error) {
+uint16_t API_LEC_CALL Lec_Dictionnaire(const char* folder, int16_t table, const char* code, const char* zeros,
+                                       char* label, uint16_t* label_size, uint16_t* error) {
   return guarded(error, [&] {
     const Workstation workstation = Workstation::at(textOf(folder));
     const uint16_t room = label_size ? *label_size : 0;
     const std::optional<std::string> found = workstation.label(table, textOf(code));
     const std::string written = writeLabel(found.value_or(""), label, room);
-    const auto length = static_cast<uint16_t>(
-        std::min<size_t>(found.value_or("").size(), std::numeric_limits<uint16_t>::max()));
+    const auto length =
+        static_cast<uint16_t>(std::min<size_t>(found.value_or("").size(), std::numeric_limits<uint16_t>::max()));
     put(label_size, length);
-    const Outcome natural =
-        found ? Outcome{} : Outcome{standin::kUnknownCode, standin::kUnknownCode};
+    const Outcome natural = found ? Outcome{} : Outcome{standin::kUnknownCode, standin::kUnknownCode};
     const Outcome outcome = workstation.outcome("Lec_Dictionnaire", natural);
     JournalLine line("Lec_Dictionnaire");
     line.number("table", table).text("code", textOf(code)).text("zeros", textOf(zeros));

@@ -30,9 +30,7 @@ std::string escaped(std::string_view value) {
 
 JournalLine::JournalLine(std::string_view function) : line_(function) {}
 
-JournalLine& JournalLine::number(std::string_view name, int64_t value) {
-  return word(name, std::to_string(value));
-}
+JournalLine& JournalLine::number(std::string_view name, int64_t value) { return word(name, std::to_string(value)); }
 
 JournalLine& JournalLine::text(std::string_view name, std::string_view value) {
   std::string quoted = "\"";
@@ -57,8 +55,7 @@ JournalLine& JournalLine::wrote(Outcome outcome) {
 
 void appendToJournal(const Workstation& workstation, const JournalLine& line) {
   if (workstation.folder().empty() || !workstation.journalActive()) return;
-  std::ofstream journal(pathInFolder(workstation.folder(), "journal.log"),
-                        std::ios::binary | std::ios::app);
+  std::ofstream journal(pathInFolder(workstation.folder(), "journal.log"), std::ios::binary | std::ios::app);
   journal << line.str() << '\n';
 }
 

@@ -76,8 +76,7 @@ Scenario Scenario::parse(std::string_view text) {
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const auto closing = line.find(']');
-      if (closing != std::string_view::npos)
-        section = std::string(trimmed(line.substr(1, closing - 1)));
+      if (closing != std::string_view::npos) section = std::string(trimmed(line.substr(1, closing - 1)));
       continue;
     }
     const auto equals = line.find('=');

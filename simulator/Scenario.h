@@ -22,8 +22,7 @@ class Scenario {
   std::optional<std::string> text(std::string_view section, std::string_view key) const;
   // A decimal (or 0x-prefixed hexadecimal) number in [low, high]; anything
   // else counts as missing.
-  std::optional<int64_t> number(std::string_view section, std::string_view key, int64_t low,
-                                int64_t high) const;
+  std::optional<int64_t> number(std::string_view section, std::string_view key, int64_t low, int64_t high) const;
 
  private:
   struct Entry {

@@ -17,9 +17,7 @@ constexpr int64_t kMaxReaders = 1000;
 Workstation::Workstation(std::string folder, Scenario scenario)
     : folder_(std::move(folder)), scenario_(std::move(scenario)) {}
 
-Workstation Workstation::at(const std::string& folder) {
-  return Workstation(folder, Scenario::load(folder));
-}
+Workstation Workstation::at(const std::string& folder) { return Workstation(folder, Scenario::load(folder)); }
 
 std::vector<std::string> Workstation::readers() const {
   const int64_t count = scenario_.number("Lecteurs", "Nombre", 0, kMaxReaders).value_or(0);
@@ -31,9 +29,7 @@ std::vector<std::string> Workstation::readers() const {
   return names;
 }
 
-bool Workstation::hasReader() const {
-  return scenario_.number("Lecteurs", "Nombre", 1, kMaxReaders).has_value();
-}
+bool Workstation::hasReader() const { return scenario_.number("Lecteurs", "Nombre", 1, kMaxReaders).has_value(); }
 
 std::optional<std::string> Workstation::cardFile() const {
   const auto name = scenario_.text("Carte", "Fichier");
@@ -53,10 +49,8 @@ uint16_t Workstation::sessionNumber() const {
 }
 
 Outcome Workstation::outcome(const char* function, Outcome natural) const {
-  return {static_cast<uint16_t>(
-              scenario_.number("Retours", function, 0, kMaxU16).value_or(natural.status)),
-          static_cast<uint16_t>(
-              scenario_.number("Erreurs", function, 0, kMaxU16).value_or(natural.error))};
+  return {static_cast<uint16_t>(scenario_.number("Retours", function, 0, kMaxU16).value_or(natural.status)),
+          static_cast<uint16_t>(scenario_.number("Erreurs", function, 0, kMaxU16).value_or(natural.error))};
 }
 
 std::optional<std::string> Workstation::label(int table, const std::string& code) const {
@@ -65,8 +59,8 @@ std::optional<std::string> Workstation::label(int table, const std::string& code
 }
 
 bool Workstation::journalActive() const {
-  const auto active = scenario_.number("Journal", "Actif", std::numeric_limits<int64_t>::min(),
-                                       std::numeric_limits<int64_t>::max());
+  const auto active =
+      scenario_.number("Journal", "Actif", std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
   return active.value_or(0) != 0;
 }
 

@@ -37,8 +37,8 @@ void Tppal::debug_mode() {
   view.clearRichText(View::RichBox::debug_texte);
   HeaderWriter h{*this};
 
-  AddDebugText(QStringLiteral("Diagnostic pour ") + appli_nom + QStringLiteral("\r\n\r\n"),
-               fsBold | fsUnderline, colors::blue);
+  AddDebugText(QStringLiteral("Diagnostic pour ") + appli_nom + QStringLiteral("\r\n\r\n"), fsBold | fsUnderline,
+               colors::blue);
   AddDebugText(QStringLiteral("Informations Générales\r\n"), fsBold | fsUnderline, colors::black);
   h.label(QStringLiteral("Heure et Date : "));
   h.value(p.clock->now().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
@@ -79,9 +79,8 @@ void Tppal::tab_debugShow() { view.scrollLogToEnd(); }
 void Tppal::btn_sauve_fichierClick() {
   guarded([this] {
     const auto chosen = view.askSaveFileName(
-        QStringLiteral("Sauvegarde du diagnostique Velnara"), QStringLiteral("Fichier RTF"),
-        QStringLiteral("*.rtf"), QStringLiteral("rtf"),
-        save_dialog_file.value_or(QStringLiteral("diag-Velnara.rtf")));
+        QStringLiteral("Sauvegarde du diagnostique Velnara"), QStringLiteral("Fichier RTF"), QStringLiteral("*.rtf"),
+        QStringLiteral("rtf"), save_dialog_file.value_or(QStringLiteral("diag-Velnara.rtf")));
     if (!chosen) return;
     QString path = *chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".rtf");

@@ -67,9 +67,8 @@ QByteArray toRtf(const StyledText& text) {
   out += "{\\fonttbl{\\f0\\fswiss\\fcharset0 Tahoma;}}\r\n";
   out += "{\\colortbl ;";
   for (Colorref c : table) {
-    out += "\\red" + QByteArray::number(colors::redOf(c)) + "\\green" +
-           QByteArray::number(colors::greenOf(c)) + "\\blue" + QByteArray::number(colors::blueOf(c)) +
-           ';';
+    out += "\\red" + QByteArray::number(colors::redOf(c)) + "\\green" + QByteArray::number(colors::greenOf(c)) +
+           "\\blue" + QByteArray::number(colors::blueOf(c)) + ';';
   }
   out += "}\r\n\\viewkind4\\pard\\f0\\fs16 ";
   for (size_t i = 0; i < text.runs().size(); ++i) {

@@ -24,8 +24,7 @@ void Tppal::FormCreate() {
   appli_dossier_apilec = p.folders->commonAppData() + QStringLiteral("/santesocial/api_lec/");
   // The card library takes single-byte text; on this platform that is UTF-8
   // for file names.
-  appli_dossier_apilec_force = QFile::encodeName(p.folders->commonAppData() +
-                                                 QStringLiteral("/santesocial/api_lec/"));
+  appli_dossier_apilec_force = QFile::encodeName(p.folders->commonAppData() + QStringLiteral("/santesocial/api_lec/"));
 
   raz_tab();
   appli_reader_lec = QStringLiteral("N/A");
@@ -42,13 +41,12 @@ void Tppal::FormCreate() {
   Creationfiche();
 
   p.downloader->setLocalFolder(p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel);
-  appli_maj_name = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel + sep +
-                   appli_logiciel + QStringLiteral("-last.exe");
+  appli_maj_name = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel + sep + appli_logiciel +
+                   QStringLiteral("-last.exe");
 }
 
 QString Tppal::statusBarText() const {
-  return QStringLiteral("Version ") + appli_version + QStringLiteral(" (") + appli_apilec_version +
-         QStringLiteral(")");
+  return QStringLiteral("Version ") + appli_version + QStringLiteral(" (") + appli_apilec_version + QStringLiteral(")");
 }
 
 void Tppal::raz_tab() {

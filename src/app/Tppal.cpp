@@ -33,8 +33,7 @@ void Tppal::guarded(const std::function<void()>& handler) {
     message = QStringLiteral("Erreur inconnue");
   }
   last_unhandled_error = message;
-  messageBox(appli_nom.isEmpty() ? QStringLiteral("Velnara") : appli_nom, message,
-             View::MessageIcon::Error);
+  messageBox(appli_nom.isEmpty() ? QStringLiteral("Velnara") : appli_nom, message, View::MessageIcon::Error);
 }
 
 void Tppal::messageBox(const QString& caption, const QString& text, View::MessageIcon icon) {

@@ -204,7 +204,7 @@ class Tppal : public DownloaderEvents {
   void endCardSession();
   void extractCardData(const QByteArray& xml);
   void extractSchemeData(XmlNode& amo);
-  std::vector<char> appli_api_xml;  // the card data buffer, only during the card data step
+  std::vector<char> appli_api_xml;   // the card data buffer, only during the card data step
   std::vector<char> app_dico_texte;  // the label buffer of the last dictionary lookup
   // Shared so that an extraction keeps its document alive even if a nested
   // run (started from a pump) replaces it meanwhile.

@@ -19,8 +19,7 @@ namespace {
 const QString applicationName = QStringLiteral("Velnara");
 
 int refuseSecondInstance() {
-  QMessageBox::critical(nullptr, applicationName,
-                        QStringLiteral("L'application est déjà en cours d'éxécution !"));
+  QMessageBox::critical(nullptr, applicationName, QStringLiteral("L'application est déjà en cours d'éxécution !"));
   return 0;
 }
 

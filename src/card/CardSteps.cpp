@@ -31,15 +31,13 @@ void Tppal::openCardSession() {
   // The session call gives no reader count; the failure line shows this one,
   // which nothing changes.
   const uint16_t readerCount = 0;
-  appli_api_return = p.card->Lec_OuvertureSessionVitale(appli_dossier_apilec_force.constData(),
-                                                        &appli_api_char, &appli_api_session, &appli_api_error);
+  appli_api_return = p.card->Lec_OuvertureSessionVitale(appli_dossier_apilec_force.constData(), &appli_api_char,
+                                                        &appli_api_session, &appli_api_error);
   if (appli_api_return != 0) {
-    steplog::plain(*this, QStringLiteral("Retour en erreur : %1 (code : %2)\r\n")
-                              .arg(appli_api_return)
-                              .arg(appli_api_error));
-    steplog::plain(*this, QStringLiteral("Nombre lecteurs : %1 (session : %2)\r\n")
-                              .arg(readerCount)
-                              .arg(appli_api_session));
+    steplog::plain(*this,
+                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
+    steplog::plain(*this,
+                   QStringLiteral("Nombre lecteurs : %1 (session : %2)\r\n").arg(readerCount).arg(appli_api_session));
     if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reader,
                                     {QStringLiteral("Lecteur non joignable\r\n")}))
       return;
@@ -58,12 +56,10 @@ void Tppal::accessCard() {
   appli_api_word2 = 0;
   appli_api_return = p.card->Lec_IntroductionMstVitale(appli_api_session, 0, &appli_api_word2, &appli_api_error);
   if (appli_api_return != 0) {
-    steplog::plain(*this, QStringLiteral("Retour en erreur : %1 (code : %2)\r\n")
-                              .arg(appli_api_return)
-                              .arg(appli_api_error));
-    steplog::plain(*this, QStringLiteral("Etat carte : %1 (session : %2)\r\n")
-                              .arg(appli_api_word2)
-                              .arg(appli_api_session));
+    steplog::plain(*this,
+                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
+    steplog::plain(*this,
+                   QStringLiteral("Etat carte : %1 (session : %2)\r\n").arg(appli_api_word2).arg(appli_api_session));
     // This call tells what went wrong through its error code, not its status.
     if (steplog::reportBlockingCode(*this, appli_api_error, steplog::Stage::Reading, kCardNotReadable)) return;
   }
@@ -87,14 +83,11 @@ void Tppal::readCardData() {
   appli_api_return =
       p.card->Lec_LectureVitale(appli_api_session, 0, appli_api_xml.data(), &appli_api_size, &appli_api_error);
   if (appli_api_return != 0) {
-    steplog::plain(*this, QStringLiteral("Retour en erreur : %1 (code : %2)\r\n")
-                              .arg(appli_api_return)
-                              .arg(appli_api_error));
-    steplog::plain(*this, QStringLiteral("Taille retour : %1 (session : %2)\r\n")
-                              .arg(appli_api_size)
-                              .arg(appli_api_session));
-    if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reading,
-                                    kCardNotReadable))
+    steplog::plain(*this,
+                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
+    steplog::plain(*this,
+                   QStringLiteral("Taille retour : %1 (session : %2)\r\n").arg(appli_api_size).arg(appli_api_session));
+    if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reading, kCardNotReadable))
       return;
   }
   steplog::success(*this, QStringLiteral("La données ont été récupérées\r\n"));
@@ -112,9 +105,9 @@ void Tppal::endCardSession() {
 void Tppal::dictionnaire_lec() {
   app_dico_texte.assign(kLabelSize, 0);
   app_dico_texte_taille = kLabelSize;
-  app_dico_retour = p.card->Lec_Dictionnaire(appli_dossier_apilec_force.constData(), app_dico_table,
-                                             app_dico_code.constData(), kDictionaryZeros, app_dico_texte.data(),
-                                             &app_dico_texte_taille, &app_dico_error);
+  app_dico_retour =
+      p.card->Lec_Dictionnaire(appli_dossier_apilec_force.constData(), app_dico_table, app_dico_code.constData(),
+                               kDictionaryZeros, app_dico_texte.data(), &app_dico_texte_taille, &app_dico_error);
   AddDebugLine(QStringLiteral("Dictionnaire %1: %2(%3)").arg(app_dico_table).arg(app_dico_retour).arg(app_dico_error));
   // Whatever the status, the caller gets what the buffer holds.
   app_dico_texte_retour = bytesUpToNul(app_dico_texte.data(), app_dico_texte.size());

@@ -19,8 +19,7 @@ const QString kReaderPlugged = QStringLiteral("Lecteur branché : ");
 QString Tppal::firstReaderName() const {
   // Asking for it when the listing gave no reader is what ends a listing in
   // "Aucun lecteur trouvé !".
-  if (appli_reader_nbre < 1 || appli_reader_list.empty())
-    throw std::runtime_error("Aucun lecteur dans la liste");
+  if (appli_reader_nbre < 1 || appli_reader_list.empty()) throw std::runtime_error("Aucun lecteur dans la liste");
   const T_infosLecteur& first = appli_reader_list.front();
   return ansiTextUpToNul(first.nom_ressource, sizeof first.nom_ressource);
 }
@@ -42,15 +41,13 @@ void Tppal::listReaders() {
     // its two calls) left a buffer smaller than that count.
     appli_reader_nbre = std::min(appli_reader_nbre, int32_t(appli_reader_list.size()));
     // The first call only learns the count.
-    appli_api_return = p.card->Lec_ListeLecteurs(
-        folder, appli_reader_list.empty() ? nullptr : appli_reader_list.data(), &appli_reader_nbre,
-        &appli_api_error);
+    appli_api_return = p.card->Lec_ListeLecteurs(folder, appli_reader_list.empty() ? nullptr : appli_reader_list.data(),
+                                                 &appli_reader_nbre, &appli_api_error);
     // Value-initialised: the library gets zero-filled records.
-    appli_reader_list = appli_reader_nbre > 0 ? std::vector<T_infosLecteur>(size_t(appli_reader_nbre))
-                                              : std::vector<T_infosLecteur>();
-    appli_api_return = p.card->Lec_ListeLecteurs(
-        folder, appli_reader_list.empty() ? nullptr : appli_reader_list.data(), &appli_reader_nbre,
-        &appli_api_error);
+    appli_reader_list =
+        appli_reader_nbre > 0 ? std::vector<T_infosLecteur>(size_t(appli_reader_nbre)) : std::vector<T_infosLecteur>();
+    appli_api_return = p.card->Lec_ListeLecteurs(folder, appli_reader_list.empty() ? nullptr : appli_reader_list.data(),
+                                                 &appli_reader_nbre, &appli_api_error);
 
     if (appli_api_return != 0) {
       steplog::plain(*this, QStringLiteral("Nombre de lecteurs : %1 (erreur : %2 / code : %3)\r\n")
@@ -105,13 +102,11 @@ void Tppal::initReaders() {
   // is brought up with whatever the settings file says, even nothing.
   appli_api_error = 0;
   appli_reader_use = encodeWindows1252(appli_nom_lecteur_ini);
-  appli_api_return = p.card->Lec_InitLecteurs(appli_dossier_apilec_force.constData(),
-                                              appli_reader_use.constData(), appli_reader_use.constData(),
-                                              &appli_api_error);
+  appli_api_return = p.card->Lec_InitLecteurs(appli_dossier_apilec_force.constData(), appli_reader_use.constData(),
+                                              appli_reader_use.constData(), &appli_api_error);
   if (appli_api_return != 0) {
-    steplog::plain(*this, QStringLiteral("Retour en erreur : %1 (code : %2)\r\n")
-                              .arg(appli_api_return)
-                              .arg(appli_api_error));
+    steplog::plain(*this,
+                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
     if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reader,
                                     {QStringLiteral("Lecteur non joignable\r\n")}))
       return;
@@ -126,8 +121,7 @@ void Tppal::tab_configShow() {
     view.setEditText(View::Edit::edit_gestion_2, *configured);
   } else {
     view.setEditText(View::Edit::Edit_gestion_1, QStringLiteral("N/A (introuvable)"));
-    view.setEditText(View::Edit::edit_gestion_2,
-                     QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
+    view.setEditText(View::Edit::edit_gestion_2, QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
   }
 }
 

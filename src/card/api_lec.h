@@ -35,22 +35,17 @@ static_assert(sizeof(T_infosLecteur) == 265, "T_infosLecteur is 265 packed bytes
 _Static_assert(sizeof(T_infosLecteur) == 265, "T_infosLecteur is 265 packed bytes");
 #endif
 
-uint16_t API_LEC_CALL Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers,
-                                        int32_t* count, uint16_t* error);
-uint16_t API_LEC_CALL Lec_InitLecteurs(const char* folder, const char* reader,
-                                       const char* reader_again, uint16_t* error);
-uint16_t API_LEC_CALL Lec_OuvertureSessionVitale(const char* folder,
-                                                 const uint16_t* const* application,
+uint16_t API_LEC_CALL Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers, int32_t* count, uint16_t* error);
+uint16_t API_LEC_CALL Lec_InitLecteurs(const char* folder, const char* reader, const char* reader_again,
+                                       uint16_t* error);
+uint16_t API_LEC_CALL Lec_OuvertureSessionVitale(const char* folder, const uint16_t* const* application,
                                                  uint16_t* session, uint16_t* error);
-uint16_t API_LEC_CALL Lec_IntroductionMstVitale(uint16_t session, uint16_t zero,
-                                                uint16_t* card_state, uint16_t* error);
-uint16_t API_LEC_CALL Lec_LectureVitale(uint16_t session, uint16_t zero, char* buffer,
-                                        uint32_t* size, uint16_t* error);
+uint16_t API_LEC_CALL Lec_IntroductionMstVitale(uint16_t session, uint16_t zero, uint16_t* card_state, uint16_t* error);
+uint16_t API_LEC_CALL Lec_LectureVitale(uint16_t session, uint16_t zero, char* buffer, uint32_t* size, uint16_t* error);
 uint16_t API_LEC_CALL Lec_RetraitMhtVitale(uint16_t session, uint16_t zero, uint16_t* error);
 uint16_t API_LEC_CALL Lec_FermetureSessionVitale(uint16_t session, uint16_t* error);
-uint16_t API_LEC_CALL Lec_Dictionnaire(const char* folder, int16_t table, const char* code,
-                                       const char* zeros, char* label, uint16_t* label_size,
-                                       uint16_t* error);
+uint16_t API_LEC_CALL Lec_Dictionnaire(const char* folder, int16_t table, const char* code, const char* zeros,
+                                       char* label, uint16_t* label_size, uint16_t* error);
 
 #ifdef __cplusplus
 }

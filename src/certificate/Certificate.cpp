@@ -52,10 +52,9 @@ std::string certificateBytes(const Tppal& ppal, const QString& logoFile, const C
 }  // namespace
 
 void Tppal::check_pdf() {
-  const bool generated =
-      runStep({View::StepRow::Image_etat6, QStringLiteral("\r\nGénération du PDF\r\n"),
-               QStringLiteral("Génération du PDF"), QStringLiteral("PDF en erreur !")},
-              [this] { creation_pdf(); });
+  const bool generated = runStep({View::StepRow::Image_etat6, QStringLiteral("\r\nGénération du PDF\r\n"),
+                                  QStringLiteral("Génération du PDF"), QStringLiteral("PDF en erreur !")},
+                                 [this] { creation_pdf(); });
   if (generated) AddDebugText(QStringLiteral("le PDF a été correctement généré\r\n"), fsBold, colors::green);
 }
 

@@ -11,9 +11,7 @@
 #include <unistd.h>
 
 namespace {
-[[noreturn]] void throwSystemError(const char* what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
+[[noreturn]] void throwSystemError(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 }  // namespace
 
 CertificateFile::CertificateFile(const QString& path) {

@@ -9,9 +9,8 @@ QString piece(const QString& text, qsizetype from, qsizetype count) { return tex
 
 QString groupedNumber(const QString& number) {
   const QString space = QStringLiteral(" ");
-  return piece(number, 1, 1) + space + piece(number, 2, 2) + space + piece(number, 4, 2) + space +
-         piece(number, 6, 2) + space + piece(number, 8, 3) + space + piece(number, 11, 3) + space +
-         piece(number, 15, 2);
+  return piece(number, 1, 1) + space + piece(number, 2, 2) + space + piece(number, 4, 2) + space + piece(number, 6, 2) +
+         space + piece(number, 8, 3) + space + piece(number, 11, 3) + space + piece(number, 15, 2);
 }
 
 QString birthDate(const QString& date) {

@@ -11,7 +11,8 @@
 
 namespace {
 QString requiredText(const std::optional<QString>& value, const char* column) {
-  if (!value) throw std::runtime_error(std::string("Valeur absente dans la colonne ") + column + " de la table fichiers");
+  if (!value)
+    throw std::runtime_error(std::string("Valeur absente dans la colonne ") + column + " de la table fichiers");
   return *value;
 }
 }  // namespace

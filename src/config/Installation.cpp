@@ -28,8 +28,7 @@ QString withFileSizes(const QString& script, const QString& programDir) {
     QRegularExpressionMatch m;
     while ((m = placeholder.match(line)).hasMatch()) {
       const QFileInfo file(QDir(programDir).filePath(m.captured(1)));
-      if (!file.isFile())
-        throw InstallError("cannot measure " + file.filePath().toStdString() + ": no such file");
+      if (!file.isFile()) throw InstallError("cannot measure " + file.filePath().toStdString() + ": no such file");
       line.replace(m.capturedStart(), m.capturedLength(), QString::number(file.size()));
     }
   }
@@ -66,9 +65,9 @@ QStringList install(const InstallRequest& r) {
 
   makeFolder(dataDir);
   makeFolder(apilecDir);
-  SqlCipherDatabase::createFromScript(database, kPassword, script,
-                                      r.force ? SqlCipherDatabase::Existing::Replace
-                                              : SqlCipherDatabase::Existing::Refuse);
+  SqlCipherDatabase::createFromScript(
+      database, kPassword, script,
+      r.force ? SqlCipherDatabase::Existing::Replace : SqlCipherDatabase::Existing::Refuse);
   QStringList written{database};
 
   writeFile(settings, QByteArray("[Lecteur]\r\nRessource_Vitale=") + kDemoReader.toLatin1() + "\r\n");

@@ -42,10 +42,26 @@ void TPdfCanvasAttribute::CheckLeading(float Value)
         throw EPdfInvalidValue("SetLeading --invalid font size");
 }
 
-void TPdfCanvasAttribute::SetWordSpace(float Value) { CheckWordSpace(Value); FWordSpace = Value; }
-void TPdfCanvasAttribute::SetCharSpace(float Value) { CheckCharSpace(Value); FCharSpace = Value; }
-void TPdfCanvasAttribute::SetFontSize(float Value) { CheckFontSize(Value); FFontSize = Value; }
-void TPdfCanvasAttribute::SetLeading(float Value) { CheckLeading(Value); FLeading = Value; }
+void TPdfCanvasAttribute::SetWordSpace(float Value)
+{
+    CheckWordSpace(Value);
+    FWordSpace = Value;
+}
+void TPdfCanvasAttribute::SetCharSpace(float Value)
+{
+    CheckCharSpace(Value);
+    FCharSpace = Value;
+}
+void TPdfCanvasAttribute::SetFontSize(float Value)
+{
+    CheckFontSize(Value);
+    FFontSize = Value;
+}
+void TPdfCanvasAttribute::SetLeading(float Value)
+{
+    CheckLeading(Value);
+    FLeading = Value;
+}
 
 void TPdfCanvasAttribute::SetHorizontalScaling(uint16_t Value)
 {
@@ -86,10 +102,7 @@ int TPdfCanvasAttribute::MeasureText(const std::u16string& Text, float AWidth) c
 
 // ---- writing ----
 
-std::string* TPdfCanvas::Output()
-{
-    return FContents && !FIsVirtual ? &FContents->Stream() : nullptr;
-}
+std::string* TPdfCanvas::Output() { return FContents && !FIsVirtual ? &FContents->Stream() : nullptr; }
 
 void TPdfCanvas::WriteOperator(const char* AOperator)
 {
@@ -398,8 +411,8 @@ void TPdfCanvas::DrawXObject(float X, float Y, float AWidth, float AHeight, cons
     GRestore();
 }
 
-void TPdfCanvas::DrawXObjectEx(float X, float Y, float AWidth, float AHeight, float ClipX, float ClipY,
-                               float ClipWidth, float ClipHeight, const std::u16string& AXObjectName)
+void TPdfCanvas::DrawXObjectEx(float X, float Y, float AWidth, float AHeight, float ClipX, float ClipY, float ClipWidth,
+    float ClipHeight, const std::u16string& AXObjectName)
 {
     const std::u16string Name = XObjectResourceName(AXObjectName, "DrawXObjectEx");
     GSave();
@@ -413,8 +426,7 @@ void TPdfCanvas::DrawXObjectEx(float X, float Y, float AWidth, float AHeight, fl
 
 // ---- text boxes and shapes ----
 
-void TPdfCanvas::TextRect(const TPdfRect& ARect, const std::u16string& Text, TPdfAlignment Alignment,
-                          bool Clipping)
+void TPdfCanvas::TextRect(const TPdfRect& ARect, const std::u16string& Text, TPdfAlignment Alignment, bool Clipping)
 {
     const float BoxWidth = ARect.Right - ARect.Left;
     const float Width = TextWidth(Text);
@@ -473,7 +485,7 @@ void TPdfCanvas::MultilineTextRect(const TPdfRect& ARect, const std::u16string& 
             if (LineBreak)
                 Word.resize(Word.size() - 2);
             if (WordWrap && !Line.empty() && TextWidth(Line + Word) > BoxWidth) {
-                Index = WordStart;   // the word opens the next line
+                Index = WordStart; // the word opens the next line
                 break;
             }
             Line += Word;
@@ -508,10 +520,7 @@ void TPdfCanvas::Ellipse(float x, float y, float width, float height)
 
 // ---- page size ----
 
-TPdfArray* TPdfCanvas::MediaBox() const
-{
-    return FPage ? FPage->PdfArrayByName(u"MediaBox") : nullptr;
-}
+TPdfArray* TPdfCanvas::MediaBox() const { return FPage ? FPage->PdfArrayByName(u"MediaBox") : nullptr; }
 
 namespace {
 int NumberAt(const TPdfArray* AArray, int AIndex, int ADefault)

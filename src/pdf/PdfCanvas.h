@@ -27,8 +27,14 @@ class TPdfFont;
 enum TLineCapStyle { lcButt_End, lcRound_End, lcProjectingSquareEnd };
 enum TLineJoinStyle { ljMiterJoin, ljRoundJoin, ljBevelJoin };
 enum TTextRenderingMode {
-    trFill, trStroke, trFillThenStroke, trInvisible,
-    trFillClipping, trStrokeClipping, trFillStrokeClipping, trClipping
+    trFill,
+    trStroke,
+    trFillThenStroke,
+    trInvisible,
+    trFillClipping,
+    trStrokeClipping,
+    trFillStrokeClipping,
+    trClipping
 };
 
 // A Windows COLORREF, 0x00BBGGRR.
@@ -75,7 +81,7 @@ private:
 
 class TPdfCanvas {
 public:
-    explicit TPdfCanvas(TPdfDoc& APdfDoc) : FPdfDoc(APdfDoc) {}
+    explicit TPdfCanvas(TPdfDoc& APdfDoc) : FPdfDoc(APdfDoc) { }
     TPdfCanvas(const TPdfCanvas&) = delete;
     TPdfCanvas& operator=(const TPdfCanvas&) = delete;
 
@@ -136,8 +142,8 @@ public:
     void SetFont(const std::u16string& AName, float ASize);
     void TextOut(float X, float Y, const std::u16string& Text);
     void DrawXObject(float X, float Y, float AWidth, float AHeight, const std::u16string& AXObjectName);
-    void DrawXObjectEx(float X, float Y, float AWidth, float AHeight, float ClipX, float ClipY,
-                       float ClipWidth, float ClipHeight, const std::u16string& AXObjectName);
+    void DrawXObjectEx(float X, float Y, float AWidth, float AHeight, float ClipX, float ClipY, float ClipWidth, float ClipHeight,
+        const std::u16string& AXObjectName);
     float TextWidth(const std::u16string& Text) const { return FAttr.TextWidth(Text); }
     int MeasureText(const std::u16string& Text, float AWidth) const { return FAttr.MeasureText(Text, AWidth); }
     void TextRect(const TPdfRect& ARect, const std::u16string& Text, TPdfAlignment Alignment, bool Clipping);

@@ -15,10 +15,9 @@ constexpr char16_t kProducer[] = u"VelnaPdf version 0.9";
 TPdfDateTime LocalNow()
 {
     const std::time_t Now = std::time(nullptr);
-    std::tm Parts{};
+    std::tm Parts {};
     localtime_r(&Now, &Parts);
-    return TPdfDateTime{Parts.tm_year + 1900, Parts.tm_mon + 1, Parts.tm_mday,
-                        Parts.tm_hour, Parts.tm_min, Parts.tm_sec};
+    return TPdfDateTime {Parts.tm_year + 1900, Parts.tm_mon + 1, Parts.tm_mday, Parts.tm_hour, Parts.tm_min, Parts.tm_sec};
 }
 
 std::u16string DecimalText(size_t AValue)
@@ -30,12 +29,11 @@ std::u16string DecimalText(size_t AValue)
 
 } // namespace
 
-TPdfDoc::TPdfDoc() : FCanvas(std::make_unique<TPdfCanvas>(*this)) {}
+TPdfDoc::TPdfDoc() : FCanvas(std::make_unique<TPdfCanvas>(*this)) { }
 
 TPdfDoc::~TPdfDoc() { FreeDoc(); }
 
-template <class TWrapper>
-TWrapper& TPdfDoc::AddWrapper(std::unique_ptr<TWrapper> AWrapper)
+template <class TWrapper> TWrapper& TPdfDoc::AddWrapper(std::unique_ptr<TWrapper> AWrapper)
 {
     TWrapper& Wrapper = *AWrapper;
     FObjectList.push_back(std::move(AWrapper));
@@ -178,8 +176,7 @@ void TPdfDoc::AddXObject(const std::u16string& AName, std::unique_ptr<TPdfXObjec
         throw EPdfInvalidOperation("AddXObject --document is null.");
     if (GetXObject(AName))
         throw std::runtime_error("AddImage --the image named " + Utf8Of(AName) + " is already exists..");
-    if (!AXObject || TypeNameOf(AXObject->Attributes()) != u"XObject"
-        || !AXObject->Attributes().PdfNameByName(u"Subtype")
+    if (!AXObject || TypeNameOf(AXObject->Attributes()) != u"XObject" || !AXObject->Attributes().PdfNameByName(u"Subtype")
         || AXObject->Attributes().PdfNameByName(u"Subtype")->Value() != u"Image")
         throw std::runtime_error("AddImage --the image is not valid TPdfImage..");
     RegisterXObject(std::unique_ptr<TPdfObject>(std::move(AXObject)), AName);

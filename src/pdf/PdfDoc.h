@@ -99,8 +99,7 @@ private:
     void MakeOutlineRoot();
     void MakeInfo();
     void MakePages();
-    template <class TWrapper>
-    TWrapper& AddWrapper(std::unique_ptr<TWrapper> AWrapper);
+    template <class TWrapper> TWrapper& AddWrapper(std::unique_ptr<TWrapper> AWrapper);
     std::string BuildFile();
 
     TPdfCatalog* FRoot = nullptr;

@@ -7,17 +7,16 @@ namespace pdf {
 namespace {
 bool IsLowSurrogateAfterHigh(const std::u16string& AText, size_t AIndex)
 {
-    return AIndex > 0 && AText[AIndex] >= 0xDC00 && AText[AIndex] <= 0xDFFF
-        && AText[AIndex - 1] >= 0xD800 && AText[AIndex - 1] <= 0xDBFF;
+    return AIndex > 0 && AText[AIndex] >= 0xDC00 && AText[AIndex] <= 0xDFFF && AText[AIndex - 1] >= 0xD800
+        && AText[AIndex - 1] <= 0xDBFF;
 }
 } // namespace
 
-TPdfFont::TPdfFont(TPdfXref&, std::u16string AName) : FName(std::move(AName)) {}
+TPdfFont::TPdfFont(TPdfXref&, std::u16string AName) : FName(std::move(AName)) { }
 
 int32_t TPdfFont::GetCharWidth(const std::u16string&, size_t) const { return 0; }
 
-TPdfType1Font::TPdfType1Font(TPdfXref& AXref, std::u16string AName, std::u16string_view ABaseFont,
-                             const int32_t* AWidths)
+TPdfType1Font::TPdfType1Font(TPdfXref& AXref, std::u16string AName, std::u16string_view ABaseFont, const int32_t* AWidths)
     : TPdfFont(AXref, std::move(AName))
 {
     auto& Font = AXref.Register(std::make_unique<TPdfDictionary>(&AXref));
@@ -62,11 +61,8 @@ int32_t TPdfType1Font::GetCharWidth(const std::u16string& AText, size_t APos) co
     return FArray[static_cast<unsigned char>(AnsiByteOf(AText[Index]))];
 }
 
-#define VELNARA_PDF_DEFINE_FONT(ClassName, BaseFont, Widths)                                  \
-    ClassName::ClassName(TPdfXref& AXref, std::u16string AName)                               \
-        : TPdfType1Font(AXref, std::move(AName), BaseFont, Widths)                            \
-    {                                                                                         \
-    }
+#define VELNARA_PDF_DEFINE_FONT(ClassName, BaseFont, Widths)                                                                       \
+    ClassName::ClassName(TPdfXref& AXref, std::u16string AName) : TPdfType1Font(AXref, std::move(AName), BaseFont, Widths) { }
 
 VELNARA_PDF_DEFINE_FONT(TPdfFixedWidth, u"Courier", kCourierWidths)
 VELNARA_PDF_DEFINE_FONT(TPdfFixedWidthBold, u"Courier-Bold", kCourierWidths)

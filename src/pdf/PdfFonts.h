@@ -33,8 +33,7 @@ class TPdfType1Font : public TPdfFont {
 public:
     // Makes the font dictionary for ABaseFont, registers it in AXref and
     // loads the 224 widths of codes 32..255.
-    TPdfType1Font(TPdfXref& AXref, std::u16string AName, std::u16string_view ABaseFont,
-                  const int32_t* AWidths);
+    TPdfType1Font(TPdfXref& AXref, std::u16string AName, std::u16string_view ABaseFont, const int32_t* AWidths);
 
     void SetData(TPdfDictionary* Value) override;
     int32_t GetCharWidth(const std::u16string& AText, size_t APos) const override;
@@ -47,13 +46,13 @@ public:
 private:
     uint8_t FFirstChar = 0;
     uint8_t FLastChar = 0;
-    std::array<uint16_t, 256> FArray{};
+    std::array<uint16_t, 256> FArray {};
 };
 
-#define VELNARA_PDF_STANDARD_FONT(ClassName)                                     \
-    class ClassName final : public TPdfType1Font {                               \
-    public:                                                                      \
-        ClassName(TPdfXref& AXref, std::u16string AName);                        \
+#define VELNARA_PDF_STANDARD_FONT(ClassName)                                                                                       \
+    class ClassName final : public TPdfType1Font {                                                                                 \
+    public:                                                                                                                        \
+        ClassName(TPdfXref& AXref, std::u16string AName);                                                                          \
     };
 
 VELNARA_PDF_STANDARD_FONT(TPdfFixedWidth)

@@ -56,16 +56,18 @@ TPdfBitmap::TPdfBitmap(int AWidth, int AHeight, TPdfPixelFormat APixelFormat)
 {
     if (AWidth <= 0 || AHeight <= 0)
         throw EPdfInvalidValue("bitmap size must be positive.");
-    FPixels.assign(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight)
-                       * static_cast<size_t>(BytesPerPixel()), '\0');
+    FPixels.assign(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight) * static_cast<size_t>(BytesPerPixel()), '\0');
 }
 
 int TPdfBitmap::BytesPerPixel() const
 {
     switch (FPixelFormat) {
-    case pf8bit: return 1;
-    case pf24bit: return 3;
-    case pf32bit: return 4;
+    case pf8bit:
+        return 1;
+    case pf24bit:
+        return 3;
+    case pf32bit:
+        return 4;
     }
     return 1;
 }

@@ -27,9 +27,9 @@ public:
 };
 
 enum TPdfPixelFormat {
-    pf8bit,   // one palette index per pixel
-    pf24bit,  // red, green, blue
-    pf32bit,  // red, green, blue and one unused byte
+    pf8bit, // one palette index per pixel
+    pf24bit, // red, green, blue
+    pf32bit, // red, green, blue and one unused byte
 };
 
 // A plain bitmap: rows from the top, no padding between rows.

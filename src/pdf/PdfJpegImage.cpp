@@ -2,12 +2,12 @@
 
 #include "pdf/PdfErrors.h"
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace pdf {
 namespace {
@@ -43,8 +43,7 @@ void OnJpegMessage(j_common_ptr AInfo, int ALevel)
 }
 
 // No C++ object with a destructor lives in this function: longjmp skips them.
-bool ReadHeader(const unsigned char* AData, size_t ASize, TJpegHeader* AHeader, size_t* AHeaderEnd,
-                char* AMessage)
+bool ReadHeader(const unsigned char* AData, size_t ASize, TJpegHeader* AHeader, size_t* AHeaderEnd, char* AMessage)
 {
     jpeg_decompress_struct Info;
     TJpegErrorManager Errors;
@@ -89,8 +88,7 @@ void TJpegPicture::LoadFromBytes(std::string ABytes)
     TJpegHeader Header;
     size_t HeaderEnd = 0;
     char Message[JMSG_LENGTH_MAX] = {};
-    if (!ReadHeader(reinterpret_cast<const unsigned char*>(ABytes.data()), ABytes.size(), &Header,
-                    &HeaderEnd, Message))
+    if (!ReadHeader(reinterpret_cast<const unsigned char*>(ABytes.data()), ABytes.size(), &Header, &HeaderEnd, Message))
         throw EPdfInvalidImageFormat(Message);
     if (!HasEndOfImage(ABytes, HeaderEnd))
         throw EPdfInvalidImageFormat("Premature end of JPEG file");
@@ -101,10 +99,7 @@ void TJpegPicture::LoadFromBytes(std::string ABytes)
     FGrayscale = Header.Grayscale;
 }
 
-void TJpegPicture::LoadFromFile(const std::filesystem::path& AFileName)
-{
-    LoadFromBytes(ReadFileBytes(AFileName));
-}
+void TJpegPicture::LoadFromFile(const std::filesystem::path& AFileName) { LoadFromBytes(ReadFileBytes(AFileName)); }
 
 std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TGraphic& AImage)
 {

@@ -43,10 +43,9 @@ std::u16string ExtensionOf(const std::filesystem::path& AFileName)
 
 } // namespace
 
-void TPicture::RegisterLoader(const std::u16string& AExtension, const std::u16string& ADescription,
-                              TGraphicLoader ALoader)
+void TPicture::RegisterLoader(const std::u16string& AExtension, const std::u16string& ADescription, TGraphicLoader ALoader)
 {
-    FileFormats()[LowerAscii(AExtension)] = TFileFormat{ADescription, ALoader};
+    FileFormats()[LowerAscii(AExtension)] = TFileFormat {ADescription, ALoader};
 }
 
 std::u16string TPicture::FileFormatDescription(const std::u16string& AExtension)

@@ -22,13 +22,11 @@ public:
 
     // Declares files with AExtension (without the dot, any case) as
     // pictures of class TKind, which must offer LoadFromBytes.
-    template <class TKind>
-    static void RegisterFileFormat(const std::u16string& AExtension, const std::u16string& ADescription)
+    template <class TKind> static void RegisterFileFormat(const std::u16string& AExtension, const std::u16string& ADescription)
     {
         RegisterLoader(AExtension, ADescription, &LoadAs<TKind>);
     }
-    template <class TKind>
-    static std::unique_ptr<TGraphic> LoadAs(std::string ABytes)
+    template <class TKind> static std::unique_ptr<TGraphic> LoadAs(std::string ABytes)
     {
         auto Graphic = std::make_unique<TKind>();
         Graphic->LoadFromBytes(std::move(ABytes));
@@ -47,8 +45,7 @@ public:
     int Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
 private:
-    static void RegisterLoader(const std::u16string& AExtension, const std::u16string& ADescription,
-                               TGraphicLoader ALoader);
+    static void RegisterLoader(const std::u16string& AExtension, const std::u16string& ADescription, TGraphicLoader ALoader);
 
     std::unique_ptr<TGraphic> FGraphic;
 };
@@ -65,7 +62,7 @@ private:
 
 class TPRImage : public TPRItem {
 public:
-    TPRImage() : FPicture(std::make_unique<TPicture>()) {}
+    TPRImage() : FPicture(std::make_unique<TPicture>()) { }
     TPicture& Picture() const { return *FPicture; }
     bool SharedImage() const { return FSharedImage; }
     void SetSharedImage(bool Value) { FSharedImage = Value; }
@@ -79,6 +76,6 @@ private:
 };
 
 // The holder of a JPEG picture.
-class TPRJpegImage final : public TPRImage {};
+class TPRJpegImage final : public TPRImage { };
 
 } // namespace pdf

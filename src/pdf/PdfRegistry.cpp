@@ -14,17 +14,12 @@ using TFontFactory = std::unique_ptr<TPdfFont> (*)(TPdfXref&, const std::u16stri
 using TCreatorFactory = std::unique_ptr<TPdfImageCreator> (*)();
 using TRegisteredClass = std::variant<TFontFactory, TCreatorFactory>;
 
-template <class TFont>
-std::unique_ptr<TPdfFont> MakeFont(TPdfXref& AXref, const std::u16string& AName)
+template <class TFont> std::unique_ptr<TPdfFont> MakeFont(TPdfXref& AXref, const std::u16string& AName)
 {
     return std::make_unique<TFont>(AXref, AName);
 }
 
-template <class TCreator>
-std::unique_ptr<TPdfImageCreator> MakeCreator()
-{
-    return std::make_unique<TCreator>();
-}
+template <class TCreator> std::unique_ptr<TPdfImageCreator> MakeCreator() { return std::make_unique<TCreator>(); }
 
 const std::map<std::u16string, TRegisteredClass, std::less<>>& Registry()
 {
@@ -47,8 +42,7 @@ const std::map<std::u16string, TRegisteredClass, std::less<>>& Registry()
     return Classes;
 }
 
-template <class TFactory>
-TFactory FindFactory(const std::u16string& AName)
+template <class TFactory> TFactory FindFactory(const std::u16string& AName)
 {
     const auto& Classes = Registry();
     const auto Found = Classes.find(AName);

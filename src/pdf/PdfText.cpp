@@ -16,11 +16,9 @@ bool IsSurrogate(char16_t C) { return C >= 0xD800 && C <= 0xDFFF; }
 
 // Windows-1252 bytes 0x80..0x9F and the characters they stand for; 0 marks
 // the five codes the code page leaves undefined.
-constexpr char16_t kAnsiHighRow[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+constexpr char16_t kAnsiHighRow[32]
+    = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018,
+        0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
 void AppendHex(unsigned Value, int MinDigits, std::string& Out)
 {
@@ -38,8 +36,7 @@ void AppendHex(unsigned Value, int MinDigits, std::string& Out)
 
 // Writes DigitText (the significant digits, first one non-zero) scaled so
 // that the first digit has the weight 10^Exponent, as a plain decimal.
-void AppendPlainDecimal(bool Negative, std::string_view DigitText, int Exponent,
-                        std::string& Out)
+void AppendPlainDecimal(bool Negative, std::string_view DigitText, int Exponent, std::string& Out)
 {
     while (DigitText.size() > 1 && DigitText.back() == '0')
         DigitText.remove_suffix(1);
@@ -72,8 +69,7 @@ void AppendGeneral(long double Value, std::string& Out)
     }
     // Scientific form with 15 significant digits: "d.dddddddddddddde+XX".
     char Buffer[64];
-    const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, std::fabs(Value),
-                                      std::chars_format::scientific, 14);
+    const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, std::fabs(Value), std::chars_format::scientific, 14);
     const std::string_view Text(Buffer, static_cast<size_t>(Result.ptr - Buffer));
     const size_t ExponentAt = Text.find('e');
     std::string Digits;
@@ -140,10 +136,7 @@ void WriteText(std::u16string_view AText, std::string& AStream)
     }
 }
 
-void WriteText(const std::u16string& AText, std::string& AStream)
-{
-    WriteText(std::u16string_view(AText), AStream);
-}
+void WriteText(const std::u16string& AText, std::string& AStream) { WriteText(std::u16string_view(AText), AStream); }
 
 void AppendInteger(long long Value, std::string& AStream)
 {
@@ -194,13 +187,13 @@ void AppendReal(float Value, std::string& AStream)
     // A float has 24 significant bits and 100 needs 7: below 2^40 both
     // Value x 100 and the added half are exact in a double, so the double
     // gives the very integer the extended-precision rule gives, much faster.
-    constexpr double kExactBelow = 1099511627776.0;   // 2^40
+    constexpr double kExactBelow = 1099511627776.0; // 2^40
     const double Scaled = static_cast<double>(Value) * 100.0 + 0.5;
     if (!(std::fabs(Scaled) < kExactBelow)) {
         AppendReal(static_cast<long double>(Value), AStream);
         return;
     }
-    AppendHundredths(static_cast<long long>(Scaled), AStream);   // the cast truncates toward zero
+    AppendHundredths(static_cast<long long>(Scaled), AStream); // the cast truncates toward zero
 }
 
 std::string FormatReal(long double Value)
@@ -223,15 +216,32 @@ std::u16string EscapeLiteral(const std::u16string& AText)
     Result.reserve(AText.size());
     for (char16_t C : AText) {
         switch (C) {
-        case u'(': Result += u"\\("; break;
-        case u')': Result += u"\\)"; break;
-        case u'\\': Result += u"\\\\"; break;
-        case u'\r': Result += u"\\r"; break;
-        case u'\n': Result += u"\\n"; break;
-        case u'\t': Result += u"\\t"; break;
-        case u'\b': Result += u"\\b"; break;
-        case u'\f': Result += u"\\f"; break;
-        default: Result += C;
+        case u'(':
+            Result += u"\\(";
+            break;
+        case u')':
+            Result += u"\\)";
+            break;
+        case u'\\':
+            Result += u"\\\\";
+            break;
+        case u'\r':
+            Result += u"\\r";
+            break;
+        case u'\n':
+            Result += u"\\n";
+            break;
+        case u'\t':
+            Result += u"\\t";
+            break;
+        case u'\b':
+            Result += u"\\b";
+            break;
+        case u'\f':
+            Result += u"\\f";
+            break;
+        default:
+            Result += C;
         }
     }
     return Result;
@@ -243,15 +253,32 @@ void WriteEscapedText(std::u16string_view AText, std::string& AStream)
     for (size_t I = 0; I < AText.size(); ++I) {
         char Escape = 0;
         switch (AText[I]) {
-        case u'(': Escape = '('; break;
-        case u')': Escape = ')'; break;
-        case u'\\': Escape = '\\'; break;
-        case u'\r': Escape = 'r'; break;
-        case u'\n': Escape = 'n'; break;
-        case u'\t': Escape = 't'; break;
-        case u'\b': Escape = 'b'; break;
-        case u'\f': Escape = 'f'; break;
-        default: continue;
+        case u'(':
+            Escape = '(';
+            break;
+        case u')':
+            Escape = ')';
+            break;
+        case u'\\':
+            Escape = '\\';
+            break;
+        case u'\r':
+            Escape = 'r';
+            break;
+        case u'\n':
+            Escape = 'n';
+            break;
+        case u'\t':
+            Escape = 't';
+            break;
+        case u'\b':
+            Escape = 'b';
+            break;
+        case u'\f':
+            Escape = 'f';
+            break;
+        default:
+            continue;
         }
         WriteText(AText.substr(Start, I - Start), AStream);
         AStream += '\\';
@@ -287,10 +314,7 @@ std::string HexOfAnsiBytes(const std::u16string& AText)
     return Result;
 }
 
-std::string UnicodeTextHeader()
-{
-    return "FEFF001B" + HexOfCodeUnits(u"en") + "001B";
-}
+std::string UnicodeTextHeader() { return "FEFF001B" + HexOfCodeUnits(u"en") + "001B"; }
 
 std::string UnicodeTextHex(const std::u16string& AText)
 {
@@ -325,8 +349,8 @@ TPdfDateTime DateOfPdf(const std::u16string& AText)
     Date.Hour = ParseDigits(Text.substr(10, 2));
     Date.Minute = ParseDigits(Text.substr(12, 2));
     Date.Second = ParseDigits(Text.substr(14, 2));
-    const bool ValidDate = Date.Year >= 1 && Date.Month >= 1 && Date.Month <= 12 && Date.Day >= 1
-        && Date.Day <= DaysInMonth(Date.Year, Date.Month);
+    const bool ValidDate
+        = Date.Year >= 1 && Date.Month >= 1 && Date.Month <= 12 && Date.Day >= 1 && Date.Day <= DaysInMonth(Date.Year, Date.Month);
     const bool ValidTime = Date.Hour < 24 && Date.Minute < 60 && Date.Second < 60;
     if (!ValidDate || !ValidTime)
         throw EPdfConvertError("'" + Utf8Of(AText) + "' is not a valid PDF date");

@@ -15,9 +15,9 @@ namespace pdf {
 // A calendar date and wall-clock time, as PDF dates carry them (no zone).
 struct TPdfDateTime {
     int Year = 0;
-    int Month = 0;  // 1..12
-    int Day = 0;    // 1..31
-    int Hour = 0;   // 0..23
+    int Month = 0; // 1..12
+    int Day = 0; // 1..31
+    int Hour = 0; // 0..23
     int Minute = 0;
     int Second = 0;
     friend bool operator==(const TPdfDateTime&, const TPdfDateTime&) = default;

@@ -14,8 +14,17 @@ bool NameCharNeedsEscape(char16_t C)
     if (C < 0x21 || C > 0x7E)
         return true;
     switch (C) {
-    case u'#': case u'%': case u'(': case u')': case u'/': case u'<':
-    case u'>': case u'[': case u']': case u'{': case u'}':
+    case u'#':
+    case u'%':
+    case u'(':
+    case u')':
+    case u'/':
+    case u'<':
+    case u'>':
+    case u'[':
+    case u']':
+    case u'{':
+    case u'}':
         return true;
     default:
         return false;
@@ -32,10 +41,7 @@ void WriteReference(int ObjectNumber, int GenerationNumber, std::string& AStream
 
 } // namespace
 
-TPdfRect PdfRect(float ALeft, float ATop, float ARight, float ABottom)
-{
-    return TPdfRect{ALeft, ATop, ARight, ABottom};
-}
+TPdfRect PdfRect(float ALeft, float ATop, float ARight, float ABottom) { return TPdfRect {ALeft, ATop, ARight, ABottom}; }
 
 // ---- TPdfObject ----
 
@@ -71,14 +77,11 @@ void TPdfObject::WriteValueToStream(std::string& AStream) const
     AStream += "\r\nendobj\r\n";
 }
 
-void TPdfObject::WriteBodyToStream(std::string&) const {}
+void TPdfObject::WriteBodyToStream(std::string&) const { }
 
 // ---- TPdfVirtualObject ----
 
-TPdfVirtualObject::TPdfVirtualObject()
-{
-    throw std::runtime_error("virtualObject must be create by CreateVirtual method.");
-}
+TPdfVirtualObject::TPdfVirtualObject() { throw std::runtime_error("virtualObject must be create by CreateVirtual method."); }
 
 TPdfVirtualObject::TPdfVirtualObject(int AObjectId) { MakeVirtual(AObjectId); }
 
@@ -91,10 +94,7 @@ std::unique_ptr<TPdfVirtualObject> TPdfVirtualObject::CreateVirtual(int AObjectI
 
 void TPdfNull::WriteBodyToStream(std::string& AStream) const { AStream += "null"; }
 
-void TPdfBoolean::WriteBodyToStream(std::string& AStream) const
-{
-    AStream += FValue ? "true" : "false";
-}
+void TPdfBoolean::WriteBodyToStream(std::string& AStream) const { AStream += FValue ? "true" : "false"; }
 
 void TPdfNumber::WriteBodyToStream(std::string& AStream) const { AppendInteger(FValue, AStream); }
 
@@ -155,14 +155,12 @@ void TPdfName::WriteBodyToStream(std::string& AStream) const { WriteName(FValue,
 
 // ---- TPdfArray ----
 
-std::unique_ptr<TPdfArray> TPdfArray::CreateNumArray(TPdfObjectMgr* AObjectMgr,
-                                                     std::initializer_list<int32_t> AArray)
+std::unique_ptr<TPdfArray> TPdfArray::CreateNumArray(TPdfObjectMgr* AObjectMgr, std::initializer_list<int32_t> AArray)
 {
     return CreateNumArray(AObjectMgr, AArray.begin(), AArray.size());
 }
 
-std::unique_ptr<TPdfArray> TPdfArray::CreateNumArray(TPdfObjectMgr* AObjectMgr,
-                                                     const int32_t* AArray, size_t ACount)
+std::unique_ptr<TPdfArray> TPdfArray::CreateNumArray(TPdfObjectMgr* AObjectMgr, const int32_t* AArray, size_t ACount)
 {
     auto Array = std::make_unique<TPdfArray>(AObjectMgr);
     Array->FArray.reserve(ACount);
@@ -244,16 +242,14 @@ void TPdfArray::WriteBodyToStream(std::string& AStream) const
 
 // ---- TPdfDictionary ----
 
-TPdfDictionaryElement::TPdfDictionaryElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue,
-                                             bool AIsInternal)
+TPdfDictionaryElement::TPdfDictionaryElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue, bool AIsInternal)
     : FKey(std::move(AKey)), FValue(std::move(AValue)), FIsInternal(AIsInternal)
 {
     if (!FValue)
         throw EPdfInvalidValue("internal error. wrong object.");
 }
 
-TPdfDictionaryElement TPdfDictionaryElement::CreateAsInternal(std::u16string AKey,
-                                                              std::unique_ptr<TPdfObject> AValue)
+TPdfDictionaryElement TPdfDictionaryElement::CreateAsInternal(std::u16string AKey, std::unique_ptr<TPdfObject> AValue)
 {
     return TPdfDictionaryElement(std::move(AKey), std::move(AValue), true);
 }
@@ -275,8 +271,7 @@ TPdfName* TPdfDictionary::PdfNameByName(std::u16string_view AKey) const { return
 TPdfDictionary* TPdfDictionary::PdfDictionaryByName(std::u16string_view AKey) const { return ValueAs<TPdfDictionary>(AKey); }
 TPdfArray* TPdfDictionary::PdfArrayByName(std::u16string_view AKey) const { return ValueAs<TPdfArray>(AKey); }
 
-void TPdfDictionary::AppendElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue,
-                                   bool AIsInternal)
+void TPdfDictionary::AppendElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue, bool AIsInternal)
 {
     if (!AValue)
         throw EPdfInvalidValue("internal error. wrong object.");
@@ -345,8 +340,7 @@ std::u16string TypeNameOf(const TPdfDictionary& ADictionary)
 
 // ---- TPdfStream ----
 
-TPdfStream::TPdfStream(TPdfObjectMgr* AObjectMgr)
-    : FAttributes(std::make_unique<TPdfDictionary>(AObjectMgr))
+TPdfStream::TPdfStream(TPdfObjectMgr* AObjectMgr) : FAttributes(std::make_unique<TPdfDictionary>(AObjectMgr))
 {
     FAttributes->AddNumberItem(u"Length", 0);
     FAttributes->AddItem(u"Filter", std::make_unique<TPdfArray>(AObjectMgr));

@@ -88,7 +88,7 @@ protected:
 
 class TPdfBoolean final : public TPdfObject {
 public:
-    explicit TPdfBoolean(bool AValue = false) : FValue(AValue) {}
+    explicit TPdfBoolean(bool AValue = false) : FValue(AValue) { }
     bool Value() const { return FValue; }
     void SetValue(bool AValue) { FValue = AValue; }
 
@@ -101,7 +101,7 @@ private:
 
 class TPdfNumber final : public TPdfObject {
 public:
-    explicit TPdfNumber(int32_t AValue = 0) : FValue(AValue) {}
+    explicit TPdfNumber(int32_t AValue = 0) : FValue(AValue) { }
     int32_t Value() const { return FValue; }
     void SetValue(int32_t AValue) { FValue = AValue; }
 
@@ -114,7 +114,7 @@ private:
 
 class TPdfReal final : public TPdfObject {
 public:
-    explicit TPdfReal(double AValue = 0) : FValue(AValue) {}
+    explicit TPdfReal(double AValue = 0) : FValue(AValue) { }
     double Value() const { return FValue; }
     void SetValue(double AValue) { FValue = AValue; }
 
@@ -128,7 +128,7 @@ private:
 // A byte string: written as a literal "(...)" of Windows-1252 bytes.
 class TPdfString final : public TPdfObject {
 public:
-    explicit TPdfString(std::u16string AValue = {}) : FValue(std::move(AValue)) {}
+    explicit TPdfString(std::u16string AValue = {}) : FValue(std::move(AValue)) { }
     const std::u16string& Value() const { return FValue; }
     void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
 
@@ -143,7 +143,7 @@ private:
 // UTF-16 hexadecimal string when the text leaves the Basic Multilingual Plane.
 class TPdfText final : public TPdfObject {
 public:
-    explicit TPdfText(std::u16string AValue = {}) : FValue(std::move(AValue)) {}
+    explicit TPdfText(std::u16string AValue = {}) : FValue(std::move(AValue)) { }
     const std::u16string& Value() const { return FValue; }
     void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
 
@@ -157,7 +157,7 @@ private:
 // A name, held without its leading "/".
 class TPdfName final : public TPdfObject {
 public:
-    explicit TPdfName(std::u16string AValue = {}) : FValue(std::move(AValue)) {}
+    explicit TPdfName(std::u16string AValue = {}) : FValue(std::move(AValue)) { }
     const std::u16string& Value() const { return FValue; }
     void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
 
@@ -173,12 +173,10 @@ void WriteName(std::u16string_view AName, std::string& AStream);
 
 class TPdfArray final : public TPdfObject {
 public:
-    explicit TPdfArray(TPdfObjectMgr* AObjectMgr = nullptr) : FObjectMgr(AObjectMgr) {}
+    explicit TPdfArray(TPdfObjectMgr* AObjectMgr = nullptr) : FObjectMgr(AObjectMgr) { }
 
-    static std::unique_ptr<TPdfArray> CreateNumArray(TPdfObjectMgr* AObjectMgr,
-                                                     std::initializer_list<int32_t> AArray);
-    static std::unique_ptr<TPdfArray> CreateNumArray(TPdfObjectMgr* AObjectMgr,
-                                                     const int32_t* AArray, size_t ACount);
+    static std::unique_ptr<TPdfArray> CreateNumArray(TPdfObjectMgr* AObjectMgr, std::initializer_list<int32_t> AArray);
+    static std::unique_ptr<TPdfArray> CreateNumArray(TPdfObjectMgr* AObjectMgr, const int32_t* AArray, size_t ACount);
 
     // Takes a direct value (or a reference) into the array.
     void AddItem(std::unique_ptr<TPdfObject> AItem);
@@ -206,10 +204,8 @@ private:
 
 class TPdfDictionaryElement {
 public:
-    TPdfDictionaryElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue,
-                          bool AIsInternal = false);
-    static TPdfDictionaryElement CreateAsInternal(std::u16string AKey,
-                                                  std::unique_ptr<TPdfObject> AValue);
+    TPdfDictionaryElement(std::u16string AKey, std::unique_ptr<TPdfObject> AValue, bool AIsInternal = false);
+    static TPdfDictionaryElement CreateAsInternal(std::u16string AKey, std::unique_ptr<TPdfObject> AValue);
 
     const std::u16string& Key() const { return FKey; }
     TPdfObject* Value() const { return FValue.get(); }
@@ -223,17 +219,13 @@ private:
 
 class TPdfDictionary final : public TPdfObject {
 public:
-    explicit TPdfDictionary(TPdfObjectMgr* AObjectMgr = nullptr) : FObjectMgr(AObjectMgr) {}
+    explicit TPdfDictionary(TPdfObjectMgr* AObjectMgr = nullptr) : FObjectMgr(AObjectMgr) { }
 
     // The value under AKey (references resolved), or nullptr.
     TPdfObject* ValueByName(std::u16string_view AKey) const;
 
     // The value under AKey when it is of class T, otherwise nullptr.
-    template <class T>
-    T* ValueAs(std::u16string_view AKey) const
-    {
-        return dynamic_cast<T*>(ValueByName(AKey));
-    }
+    template <class T> T* ValueAs(std::u16string_view AKey) const { return dynamic_cast<T*>(ValueByName(AKey)); }
     TPdfBoolean* PdfBooleanByName(std::u16string_view AKey) const;
     TPdfNumber* PdfNumberByName(std::u16string_view AKey) const;
     TPdfText* PdfTextByName(std::u16string_view AKey) const;
@@ -321,11 +313,7 @@ public:
     virtual TPdfObject* GetObject(int ObjectID) const = 0;
 
     // AddObject keeping the value's class.
-    template <class T>
-    T& Register(std::unique_ptr<T> AObject)
-    {
-        return static_cast<T&>(AddObject(std::move(AObject)));
-    }
+    template <class T> T& Register(std::unique_ptr<T> AObject) { return static_cast<T&>(AddObject(std::move(AObject))); }
 };
 
 } // namespace pdf

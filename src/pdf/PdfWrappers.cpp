@@ -9,15 +9,13 @@ namespace pdf {
 namespace {
 
 constexpr std::array<const char16_t*, 4> kPageModeNames = {u"UseNone", u"UseOutlines", u"UseThumbs", u"FullScreen"};
-constexpr std::array<const char16_t*, 4> kPageLayoutNames = {u"SinglePage", u"OneColumn", u"TwoColumnLeft",
-                                                             u"TwoColumnRight"};
-constexpr std::array<const char16_t*, 5> kViewerPreferenceNames = {u"HideToolbar", u"HideMenubar", u"HideWindowUI",
-                                                                   u"FitWindow", u"CenterWindow"};
-constexpr std::array<const char16_t*, 8> kDestinationTypeNames = {u"XYZ", u"Fit", u"FitH", u"FitV",
-                                                                  u"FitR", u"FitB", u"FitBH", u"FitBV"};
+constexpr std::array<const char16_t*, 4> kPageLayoutNames = {u"SinglePage", u"OneColumn", u"TwoColumnLeft", u"TwoColumnRight"};
+constexpr std::array<const char16_t*, 5> kViewerPreferenceNames
+    = {u"HideToolbar", u"HideMenubar", u"HideWindowUI", u"FitWindow", u"CenterWindow"};
+constexpr std::array<const char16_t*, 8> kDestinationTypeNames
+    = {u"XYZ", u"Fit", u"FitH", u"FitV", u"FitR", u"FitB", u"FitBH", u"FitBV"};
 
-template <size_t N>
-int IndexOfName(const std::array<const char16_t*, N>& ANames, const TPdfName* AName)
+template <size_t N> int IndexOfName(const std::array<const char16_t*, N>& ANames, const TPdfName* AName)
 {
     for (size_t I = 0; AName && I < N; ++I)
         if (AName->Value() == ANames[I])
@@ -64,10 +62,7 @@ TPdfPageLayout TPdfCatalog::PageLayout() const
     return static_cast<TPdfPageLayout>(IndexOfName(kPageLayoutNames, DataOf(FData).PdfNameByName(u"PageLayout")));
 }
 
-void TPdfCatalog::SetPageLayout(TPdfPageLayout Value)
-{
-    DataOf(FData).AddNameItem(u"PageLayout", kPageLayoutNames[Value]);
-}
+void TPdfCatalog::SetPageLayout(TPdfPageLayout Value) { DataOf(FData).AddNameItem(u"PageLayout", kPageLayoutNames[Value]); }
 
 TPdfPageMode TPdfCatalog::PageMode() const
 {
@@ -129,7 +124,7 @@ void TPdfCatalog::SaveOpenAction()
 
 // ---- TPdfDestination ----
 
-TPdfDestination::TPdfDestination(TPdfDoc& APdfDoc, TPdfDictionary& APage) : FDoc(APdfDoc), FPage(APage) {}
+TPdfDestination::TPdfDestination(TPdfDoc& APdfDoc, TPdfDictionary& APage) : FDoc(APdfDoc), FPage(APage) { }
 
 void TPdfDestination::SetZoom(double Value)
 {
@@ -180,10 +175,7 @@ std::unique_ptr<TPdfArray> TPdfDestination::GetValue() const
 
 // ---- outlines ----
 
-TPdfOutlineEntry::TPdfOutlineEntry(TPdfDoc& APdfDoc, TPdfOutlineEntry* AParent)
-    : FDoc(APdfDoc), FParent(AParent)
-{
-}
+TPdfOutlineEntry::TPdfOutlineEntry(TPdfDoc& APdfDoc, TPdfOutlineEntry* AParent) : FDoc(APdfDoc), FParent(AParent) { }
 
 TPdfOutlineEntry& TPdfOutlineEntry::AddChild()
 {
@@ -208,8 +200,8 @@ int TPdfOutlineEntry::VisibleDescendants() const
 void TPdfOutlineEntry::SaveLinks()
 {
     TPdfDictionary& Data = DataOf(FData);
-    const std::pair<const char16_t*, TPdfOutlineEntry*> Links[] = {
-        {u"First", FFirst}, {u"Last", FLast}, {u"Prev", FPrev}, {u"Next", FNext}};
+    const std::pair<const char16_t*, TPdfOutlineEntry*> Links[]
+        = {{u"First", FFirst}, {u"Last", FLast}, {u"Prev", FPrev}, {u"Next", FNext}};
     for (const auto& [Key, Entry] : Links) {
         if (Entry)
             Data.AddItem(Key, DataOf(Entry->FData));

@@ -161,7 +161,7 @@ private:
 
 class TPdfOutlineRoot final : public TPdfOutlineEntry {
 public:
-    explicit TPdfOutlineRoot(TPdfDoc& APdfDoc) : TPdfOutlineEntry(APdfDoc, nullptr) {}
+    explicit TPdfOutlineRoot(TPdfDoc& APdfDoc) : TPdfOutlineEntry(APdfDoc, nullptr) { }
     void Save() override;
 };
 

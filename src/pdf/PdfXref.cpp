@@ -8,8 +8,7 @@
 namespace pdf {
 
 TPdfXrefEntry::TPdfXrefEntry(std::unique_ptr<TPdfObject> AValue)
-    : FEntryType(AValue ? "n" : "f"), FByteOffset(-1), FGenerationNumber(AValue ? 0 : 65535),
-      FValue(std::move(AValue))
+    : FEntryType(AValue ? "n" : "f"), FByteOffset(-1), FGenerationNumber(AValue ? 0 : 65535), FValue(std::move(AValue))
 {
 }
 
@@ -60,8 +59,7 @@ void TPdfXref::WriteXref(std::string& AStream) const
 
 void TPdfHeader::WriteHeader(std::string& AStream) const { AStream += "%PDF-1.2 \r\n"; }
 
-TPdfTrailer::TPdfTrailer(TPdfObjectMgr* AObjectMgr)
-    : FAttributes(std::make_unique<TPdfDictionary>(AObjectMgr))
+TPdfTrailer::TPdfTrailer(TPdfObjectMgr* AObjectMgr) : FAttributes(std::make_unique<TPdfDictionary>(AObjectMgr))
 {
     FAttributes->AddNumberItem(u"Size", 0);
 }

@@ -6,7 +6,7 @@
 // Progress of a transfer, summed over all its parts.
 struct DownloadState {
   qint64 bytesProceed = 0;
-  qint64 resourceSize = 0;  // 0 when unknown
+  qint64 resourceSize = 0;   // 0 when unknown
   double remainingTime = 0;  // seconds; 0 when unknown
 };
 

@@ -19,9 +19,7 @@ class Folders {
 class FixedFolders : public Folders {
  public:
   FixedFolders(QString commonAppData, QString executableDir, QString iniFile)
-      : common_(std::move(commonAppData)),
-        exe_(std::move(executableDir)),
-        ini_(std::move(iniFile)) {}
+      : common_(std::move(commonAppData)), exe_(std::move(executableDir)), ini_(std::move(iniFile)) {}
   QString commonAppData() const override { return common_; }
   QString executableDir() const override { return exe_; }
   QString apiLecIniFile() const override { return ini_; }

@@ -7,6 +7,5 @@
 // never pretends to work.
 class NotAvailable : public std::runtime_error {
  public:
-  explicit NotAvailable(const std::string& what)
-      : std::runtime_error(what + ": not available yet") {}
+  explicit NotAvailable(const std::string& what) : std::runtime_error(what + ": not available yet") {}
 };

@@ -14,8 +14,7 @@ namespace {
 // runtime folder, or in a per-user folder of the temporary area without one.
 QString guardFolder() {
   const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
-    return QString::fromLocal8Bit(runtime);
+  if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists()) return QString::fromLocal8Bit(runtime);
   const QString fallback = QDir::tempPath() + QStringLiteral("/velnara-") + QString::number(getuid());
   QDir().mkpath(fallback);
   return fallback;

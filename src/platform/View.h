@@ -68,13 +68,11 @@ class View {
 
   // Modal message box with an OK button. When wait is false the box closes at
   // once (a termination has already been asked for).
-  virtual void messageBox(const QString& caption, const QString& text, MessageIcon icon,
-                          bool wait) = 0;
+  virtual void messageBox(const QString& caption, const QString& text, MessageIcon icon, bool wait) = 0;
 
   // Save dialog; nullopt when the user cancels.
   virtual std::optional<QString> askSaveFileName(const QString& title, const QString& filterLabel,
-                                                 const QString& filterPattern,
-                                                 const QString& defaultExtension,
+                                                 const QString& filterPattern, const QString& defaultExtension,
                                                  const QString& fileName) = 0;
 
   // Processes pending window messages.

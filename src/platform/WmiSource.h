@@ -10,6 +10,5 @@ class WmiSource {
   virtual ~WmiSource() = default;
   // Throws std::runtime_error when the host or namespace cannot be reached or
   // the query fails.
-  virtual QStringList query(const QString& host, const QString& namespacePath,
-                            const QString& wql) = 0;
+  virtual QStringList query(const QString& host, const QString& namespacePath, const QString& wql) = 0;
 };

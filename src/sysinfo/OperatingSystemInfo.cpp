@@ -2,13 +2,9 @@
 
 #include "sysinfo/WmiValueRule.h"
 
-QString TOperatingSystemInfo::GetWMIClass() const {
-  return QStringLiteral("Win32_OperatingSystem");
-}
+QString TOperatingSystemInfo::GetWMIClass() const { return QStringLiteral("Win32_OperatingSystem"); }
 
-QString TOperatingSystemInfo::NamespacePath() const {
-  return QStringLiteral("root\\cimv2");
-}
+QString TOperatingSystemInfo::NamespacePath() const { return QStringLiteral("root\\cimv2"); }
 
 void TOperatingSystemInfo::ClearValues() { values_ = {}; }
 

@@ -13,6 +13,5 @@ void TProcessorInfo::LoadInstance(int n) {
   const QString& text = InstanceText(n);
   values_.ProcessorId = wmiPropertyValue(text, QStringLiteral("ProcessorId"));
   // The field keeps the low 32 bits of the 64-bit value, as its width dictates.
-  values_.L2CacheSize =
-      static_cast<quint32>(wmiIntegerValue(text, QStringLiteral("L2CacheSize")));
+  values_.L2CacheSize = static_cast<quint32>(wmiIntegerValue(text, QStringLiteral("L2CacheSize")));
 }

@@ -14,9 +14,7 @@ void TWMIBase::SetActive(bool active) {
     deactivate();
 }
 
-QString TWMIBase::QueryText() const {
-  return QStringLiteral("SELECT * FROM ") + GetWMIClass();
-}
+QString TWMIBase::QueryText() const { return QStringLiteral("SELECT * FROM ") + GetWMIClass(); }
 
 void TWMIBase::ClearValues() { allProperties_.clear(); }
 
@@ -24,8 +22,7 @@ void TWMIBase::LoadInstance(int /*n*/) { ClearValues(); }
 
 const QString& TWMIBase::InstanceText(int n) const {
   if (n < 1 || n > allProperties_.size())
-    throw std::out_of_range("no instance " + std::to_string(n) + " among " +
-                            std::to_string(allProperties_.size()));
+    throw std::out_of_range("no instance " + std::to_string(n) + " among " + std::to_string(allProperties_.size()));
   return allProperties_.at(n - 1);
 }
 

@@ -7,9 +7,7 @@ namespace {
 
 constexpr qint64 kNotAWholeNumber = 666;
 
-bool isBlankOrControl(QChar c) {
-  return c == u' ' || c.category() == QChar::Other_Control;
-}
+bool isBlankOrControl(QChar c) { return c == u' ' || c.category() == QChar::Other_Control; }
 
 QString trimBlanksAndControls(const QString& text) {
   qsizetype begin = 0;

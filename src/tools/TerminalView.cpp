@@ -24,15 +24,24 @@ QString ansiFor(const TextRun& run) {
   if (run.style & fsBold) codes += QStringLiteral(";1");
   if (run.style & fsUnderline) codes += QStringLiteral(";4");
   switch (run.color) {
-    case colors::red: codes += QStringLiteral(";31"); break;
-    case colors::green: codes += QStringLiteral(";32"); break;
-    case colors::blue: codes += QStringLiteral(";34"); break;
-    default: break;
+    case colors::red:
+      codes += QStringLiteral(";31");
+      break;
+    case colors::green:
+      codes += QStringLiteral(";32");
+      break;
+    case colors::blue:
+      codes += QStringLiteral(";34");
+      break;
+    default:
+      break;
   }
   return QStringLiteral("\x1b[") + codes + QLatin1Char('m');
 }
 
-QString colorName(Colorref color) { return color == colors::maroon ? QStringLiteral("maroon") : QStringLiteral("black"); }
+QString colorName(Colorref color) {
+  return color == colors::maroon ? QStringLiteral("maroon") : QStringLiteral("black");
+}
 }  // namespace
 
 bool TerminalView::isButtonVisible(Button button) const {

@@ -54,9 +54,9 @@ void Tppal::onDataItemProceed(const DownloadState& state) {
   const double done = double(state.bytesProceed) / 1024;
   const double total = double(state.resourceSize) / 1024;
   const double minutes = state.remainingTime / 60;
-  view.setEditText(View::Edit::txt_suivi_download,
-                   twoDecimals(done) + QStringLiteral(" sur ") + twoDecimals(total) +
-                       QStringLiteral(" Kb fait, temps restant ") + twoDecimals(minutes) + QStringLiteral(" min"));
+  view.setEditText(View::Edit::txt_suivi_download, twoDecimals(done) + QStringLiteral(" sur ") + twoDecimals(total) +
+                                                       QStringLiteral(" Kb fait, temps restant ") +
+                                                       twoDecimals(minutes) + QStringLiteral(" min"));
   // Rounded to the nearest, halves to even (the default rounding mode).
   const double roundedTotal = std::nearbyint(total);
   // With an unknown or tiny size there is no share to show: the bar stays.

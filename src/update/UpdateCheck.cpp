@@ -30,12 +30,12 @@ void Tppal::dailyUpdateDecision() {
   appli_maj_date_format = appli_maj_date_test.mid(6, 2) + QLatin1Char('/') + appli_maj_date_test.mid(4, 2) +
                           QLatin1Char('/') + appli_maj_date_test.left(4);
   if (appli_maj_date < today) {
-    AddDebugText(QStringLiteral("Dernier contrôle dépassé (") + appli_maj_date_format + QStringLiteral(")\r\n"),
-                 fsNone, colors::black);
+    AddDebugText(QStringLiteral("Dernier contrôle dépassé (") + appli_maj_date_format + QStringLiteral(")\r\n"), fsNone,
+                 colors::black);
     check_maj();
   } else {
-    AddDebugText(QStringLiteral("Dernier contrôle ce jour (") + appli_maj_date_format + QStringLiteral(")\r\n"),
-                 fsNone, colors::black);
+    AddDebugText(QStringLiteral("Dernier contrôle ce jour (") + appli_maj_date_format + QStringLiteral(")\r\n"), fsNone,
+                 colors::black);
     setStepIcon(kRow, View::Icon::etat_saute);
   }
 }

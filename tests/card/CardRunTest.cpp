@@ -10,30 +10,33 @@ namespace {
 
 QString firstRunCardLog() {
   const QString r = kReader;
-  return QStringLiteral("\r\n### Liste Lecteurs"
-                        "\r\nChoix du lecteur\r\n"
-                        "Nombre de lecteurs : 1\r\n"
-                        "Lecteur branché : ") +
+  return QStringLiteral(
+             "\r\n### Liste Lecteurs"
+             "\r\nChoix du lecteur\r\n"
+             "Nombre de lecteurs : 1\r\n"
+             "Lecteur branché : ") +
          r +
-         QStringLiteral("\r\n"
-                        "\r\n### Initialisation Lecteurs"
-                        "\r\nInitialisation du lecteur\r\n"
-                        "Lecteur reconnu : ") +
+         QStringLiteral(
+             "\r\n"
+             "\r\n### Initialisation Lecteurs"
+             "\r\nInitialisation du lecteur\r\n"
+             "Lecteur reconnu : ") +
          r + QStringLiteral("\r\nContenu api_lec : ") + r +
-         QStringLiteral("\r\n"
-                        "Les lecteurs sont identiques\r\n"
-                        "Lecteur initialisé\r\n"
-                        "\r\n### Lecteur Vitale"
-                        "\r\nConnexion au lecteur\r\n"
-                        "Lecteur disponible\r\n"
-                        "\r\n### Gestion Vitale"
-                        "\r\nAccès carte Vitale\r\n"
-                        "La carte est accessible\r\n"
-                        "\r\n### Traitement des Données"
-                        "\r\nExtraction des informations\r\n"
-                        "La données ont été récupérées\r\n"
-                        "Dictionnaire 1: 0(0)\r\n"
-                        "Dictionnaire 2: 0(0)\r\n");
+         QStringLiteral(
+             "\r\n"
+             "Les lecteurs sont identiques\r\n"
+             "Lecteur initialisé\r\n"
+             "\r\n### Lecteur Vitale"
+             "\r\nConnexion au lecteur\r\n"
+             "Lecteur disponible\r\n"
+             "\r\n### Gestion Vitale"
+             "\r\nAccès carte Vitale\r\n"
+             "La carte est accessible\r\n"
+             "\r\n### Traitement des Données"
+             "\r\nExtraction des informations\r\n"
+             "La données ont été récupérées\r\n"
+             "Dictionnaire 1: 0(0)\r\n"
+             "Dictionnaire 2: 0(0)\r\n");
 }
 
 }  // namespace
@@ -109,12 +112,12 @@ TEST(CardRun, ThreeBeneficiariesGiveOneFullRowAndTwoShortOnes) {
   EXPECT_EQ((std::vector<QString>(rows[0].begin() + 6, rows[0].begin() + 10)),
             (std::vector<QString>{QStringLiteral("02"), QStringLiteral("123"), QStringLiteral("4567"),
                                   QStringLiteral("10")}));
-  EXPECT_EQ(rows[1], (std::vector<QString>{QStringLiteral("MARTIN"), QString(), QStringLiteral("Jules"),
-                                           QStringLiteral("280037512345678"), QStringLiteral("03042005"),
-                                           QStringLiteral("2")}));
-  EXPECT_EQ(rows[2], (std::vector<QString>{QStringLiteral("MARTIN"), QStringLiteral("MARTIN"),
-                                           QStringLiteral("Lucie"), QStringLiteral("280037512345678"),
-                                           QStringLiteral("05062008"), QStringLiteral("3")}));
+  EXPECT_EQ(rows[1],
+            (std::vector<QString>{QStringLiteral("MARTIN"), QString(), QStringLiteral("Jules"),
+                                  QStringLiteral("280037512345678"), QStringLiteral("03042005"), QStringLiteral("2")}));
+  EXPECT_EQ(rows[2],
+            (std::vector<QString>{QStringLiteral("MARTIN"), QStringLiteral("MARTIN"), QStringLiteral("Lucie"),
+                                  QStringLiteral("280037512345678"), QStringLiteral("05062008"), QStringLiteral("3")}));
   EXPECT_EQ(s.t.view.knownReaders.count(QStringLiteral("PASSE")), 3);
   // Two lookups in all; the second one's code is the three codes joined, in order.
   const QList<QByteArray> lookups = s.journalOf("Lec_Dictionnaire");

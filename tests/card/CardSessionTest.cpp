@@ -81,9 +81,9 @@ TEST(CardSession, NoCardInTheReader) {
   s.run();
 
   EXPECT_TRUE(s.log().contains(QStringLiteral("\r\nAccès carte Vitale\r\n"
-                                                  "Retour en erreur : 61441 (code : 61441)\r\n"
-                                                  "Etat carte : 0 (session : 7)\r\n") +
-                                   kCardLines + QStringLiteral("\r\n### Traitement des Données\r\n### Génération PDF")))
+                                              "Retour en erreur : 61441 (code : 61441)\r\n"
+                                              "Etat carte : 0 (session : 7)\r\n") +
+                               kCardLines + QStringLiteral("\r\n### Traitement des Données\r\n### Génération PDF")))
       << s.cardLog().toStdString();
   EXPECT_EQ(s.t.view.labelText[Label::label_suivi], QStringLiteral("Carte pas/mal insérée !"));
   EXPECT_EQ(s.t.view.icon(Row::Image_etat4), Icon::etat_nok);
@@ -100,9 +100,10 @@ TEST(CardSession, CardAccessIsClassifiedByItsErrorCodeNotItsStatus) {
   s.scenario(scenario);
   s.run();
 
-  EXPECT_TRUE(s.cardLog().contains(QStringLiteral("Retour en erreur : 31 (code : 0)\r\nEtat carte : 1 (session : 7)\r\n"
-                                                  "Erreur sans impact sur le fonctionnement\r\n"
-                                                  "La carte est accessible\r\n")))
+  EXPECT_TRUE(
+      s.cardLog().contains(QStringLiteral("Retour en erreur : 31 (code : 0)\r\nEtat carte : 1 (session : 7)\r\n"
+                                          "Erreur sans impact sur le fonctionnement\r\n"
+                                          "La carte est accessible\r\n")))
       << s.cardLog().toStdString();
   EXPECT_EQ(s.t.view.icon(Row::Image_etat4), Icon::etat_ok);
   EXPECT_EQ(s.ppal.appli_xml_ext.size(), 1u);
@@ -117,11 +118,12 @@ TEST(CardSession, NonBlockingReadStillExtractsTheData) {
   s.scenario(scenario);
   s.run();
 
-  EXPECT_TRUE(s.cardLog().contains(QStringLiteral("Retour en erreur : 21 (code : 2)\r\nTaille retour : %1 (session : 7)\r\n"
-                                                  "Erreur sans impact sur le fonctionnement\r\n"
-                                                  "La données ont été récupérées\r\n"
-                                                  "Dictionnaire 1: 0(0)\r\n")
-                                       .arg(fixture(QStringLiteral("carte-utf8.xml")).size())))
+  EXPECT_TRUE(
+      s.cardLog().contains(QStringLiteral("Retour en erreur : 21 (code : 2)\r\nTaille retour : %1 (session : 7)\r\n"
+                                          "Erreur sans impact sur le fonctionnement\r\n"
+                                          "La données ont été récupérées\r\n"
+                                          "Dictionnaire 1: 0(0)\r\n")
+                               .arg(fixture(QStringLiteral("carte-utf8.xml")).size())))
       << s.cardLog().toStdString();
   EXPECT_TRUE(s.written(boldGreen(QStringLiteral("La données ont été récupérées\r\n"))));
   EXPECT_EQ(s.t.view.icon(Row::Image_etat5), Icon::etat_ok);

@@ -46,7 +46,7 @@ TEST(Extraction, MissingElementsLeaveTheirSlotsEmpty) {
   struct Case {
     const char* name;
     QByteArray xml;
-    std::vector<QString> firstSlots;  // slots 0 to 9
+    std::vector<QString> firstSlots;   // slots 0 to 9
     QByteArray firstCode, secondCode;  // codes given to the dictionary
   };
   const QString d = QStringLiteral("DUPONT"), p = QStringLiteral("Paul"), n = QStringLiteral("1800175123456"),
@@ -58,8 +58,17 @@ TEST(Extraction, MissingElementsLeaveTheirSlotsEmpty) {
        "01",
        "017510000"},
       {"no amo", cardWith(kIdent, ""), {d, QStringLiteral("DURAND"), p, n, b, one, {}, {}, {}, {}}, "", ""},
-      {"no caisse", cardWith(kIdent, QByteArray(kAmo).replace("<caisse>751</caisse>", "")),
-       {d, QStringLiteral("DURAND"), p, n, b, one, QStringLiteral("01"), {}, QStringLiteral("0000"),
+      {"no caisse",
+       cardWith(kIdent, QByteArray(kAmo).replace("<caisse>751</caisse>", "")),
+       {d,
+        QStringLiteral("DURAND"),
+        p,
+        n,
+        b,
+        one,
+        QStringLiteral("01"),
+        {},
+        QStringLiteral("0000"),
         QStringLiteral("10")},
        "01",
        "010000"},
@@ -75,8 +84,10 @@ TEST(Extraction, MissingElementsLeaveTheirSlotsEmpty) {
     EXPECT_EQ(std::vector<QString>(row.begin(), row.begin() + 10), c.firstSlots);
     const QList<QByteArray> lookups = s.journalOf("Lec_Dictionnaire");
     ASSERT_EQ(lookups.size(), 2);
-    EXPECT_TRUE(lookups[0].startsWith("Lec_Dictionnaire table=1 code=\"" + c.firstCode + "\" ")) << lookups[0].toStdString();
-    EXPECT_TRUE(lookups[1].startsWith("Lec_Dictionnaire table=2 code=\"" + c.secondCode + "\" ")) << lookups[1].toStdString();
+    EXPECT_TRUE(lookups[0].startsWith("Lec_Dictionnaire table=1 code=\"" + c.firstCode + "\" "))
+        << lookups[0].toStdString();
+    EXPECT_TRUE(lookups[1].startsWith("Lec_Dictionnaire table=2 code=\"" + c.secondCode + "\" "))
+        << lookups[1].toStdString();
     // Every other slot stays empty.
     for (size_t i = 10; i < row.size(); ++i) {
       if (i == 51 || i == 52) continue;
@@ -118,13 +129,13 @@ TEST(Extraction, UnreadableCardDataEndsTheRunWithoutEndingTheSession) {
       {"not well formed", "<T_AsnDonneesVitale><listeBenef>", 0},
       {"wrong root", "<AutreRacine><listeBenef><b><ident/></b></listeBenef></AutreRacine>", 0},
       {"element with children read for its text",
-       cardWith(QByteArray(kIdent).replace("<nomUsuel>DUPONT</nomUsuel>", "<nomUsuel><x>DU</x>PONT</nomUsuel>"),
-                kAmo),
+       cardWith(QByteArray(kIdent).replace("<nomUsuel>DUPONT</nomUsuel>", "<nomUsuel><x>DU</x>PONT</nomUsuel>"), kAmo),
        1},
       {"serial number with children", "<T_AsnDonneesVitale><tech><numSerie><a/></numSerie></tech></T_AsnDonneesVitale>",
        0},
-      {"empty listeBenef", "<T_AsnDonneesVitale><tech><numSerie>1</numSerie></tech><listeBenef>\n  </listeBenef>"
-                           "</T_AsnDonneesVitale>",
+      {"empty listeBenef",
+       "<T_AsnDonneesVitale><tech><numSerie>1</numSerie></tech><listeBenef>\n  </listeBenef>"
+       "</T_AsnDonneesVitale>",
        1},
       {"no listeBenef", "<T_AsnDonneesVitale><tech><numSerie>1</numSerie></tech></T_AsnDonneesVitale>", 1},
   };

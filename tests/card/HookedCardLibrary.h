@@ -18,13 +18,11 @@ class HookedCardLibrary : public CardLibrary {
   // answers it.
   void atNext(const std::string& call, std::function<void()> action) { pending_[call] = std::move(action); }
 
-  uint16_t Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers, int32_t* count,
-                             uint16_t* error) override {
+  uint16_t Lec_ListeLecteurs(const char* folder, T_infosLecteur* readers, int32_t* count, uint16_t* error) override {
     fire("Lec_ListeLecteurs");
     return library_.Lec_ListeLecteurs(folder, readers, count, error);
   }
-  uint16_t Lec_InitLecteurs(const char* folder, const char* reader, const char* readerAgain,
-                            uint16_t* error) override {
+  uint16_t Lec_InitLecteurs(const char* folder, const char* reader, const char* readerAgain, uint16_t* error) override {
     fire("Lec_InitLecteurs");
     return library_.Lec_InitLecteurs(folder, reader, readerAgain, error);
   }
@@ -33,13 +31,11 @@ class HookedCardLibrary : public CardLibrary {
     fire("Lec_OuvertureSessionVitale");
     return library_.Lec_OuvertureSessionVitale(folder, application, session, error);
   }
-  uint16_t Lec_IntroductionMstVitale(uint16_t session, uint16_t zero, uint16_t* cardState,
-                                     uint16_t* error) override {
+  uint16_t Lec_IntroductionMstVitale(uint16_t session, uint16_t zero, uint16_t* cardState, uint16_t* error) override {
     fire("Lec_IntroductionMstVitale");
     return library_.Lec_IntroductionMstVitale(session, zero, cardState, error);
   }
-  uint16_t Lec_LectureVitale(uint16_t session, uint16_t zero, char* buffer, uint32_t* size,
-                             uint16_t* error) override {
+  uint16_t Lec_LectureVitale(uint16_t session, uint16_t zero, char* buffer, uint32_t* size, uint16_t* error) override {
     fire("Lec_LectureVitale");
     return library_.Lec_LectureVitale(session, zero, buffer, size, error);
   }

@@ -57,8 +57,8 @@ class OversizingLibrary : public CardLibrary {
   }
   uint16_t Lec_RetraitMhtVitale(uint16_t, uint16_t, uint16_t*) override { return 0; }
   uint16_t Lec_FermetureSessionVitale(uint16_t, uint16_t*) override { return 0; }
-  uint16_t Lec_Dictionnaire(const char*, int16_t table, const char*, const char*, char* label,
-                            uint16_t* labelSize, uint16_t*) override {
+  uint16_t Lec_Dictionnaire(const char*, int16_t table, const char*, const char*, char* label, uint16_t* labelSize,
+                            uint16_t*) override {
     const QByteArray text = table == 1 ? "REGIME GENERAL" : "CPAM PARIS";
     std::memcpy(label, text.constData(), std::size_t(text.size()));
     *labelSize = kHugeLabelSize;

@@ -20,9 +20,9 @@ TEST(ReaderList, NoReaderFailsTheRunAndTheNextRunListsAgain) {
   s.scenario(none);
   s.run();
 
-  EXPECT_TRUE(s.cardLog().startsWith(QStringLiteral(
-      "\r\n### Liste Lecteurs\r\nChoix du lecteur\r\nLecteur non branché\r\nAucun lecteur trouvé !\r\n"
-      "\r\n### Initialisation Lecteurs\r\n### Lecteur Vitale")))
+  EXPECT_TRUE(s.cardLog().startsWith(
+      QStringLiteral("\r\n### Liste Lecteurs\r\nChoix du lecteur\r\nLecteur non branché\r\nAucun lecteur trouvé !\r\n"
+                     "\r\n### Initialisation Lecteurs\r\n### Lecteur Vitale")))
       << s.cardLog().toStdString();
   EXPECT_TRUE(s.written(boldRed(QStringLiteral("Lecteur non branché\r\n") + kNoReaderFound)));
   EXPECT_EQ(s.ppal.appli_check_continue, 1);
@@ -53,12 +53,12 @@ TEST(ReaderList, BlockingStatusWithAReaderFailsTheRunButKeepsTheReader) {
   s.scenario(blocking);
   s.run();
 
-  EXPECT_TRUE(s.cardLog().startsWith(QStringLiteral(
-      "\r\n### Liste Lecteurs\r\nChoix du lecteur\r\n"
-      "Nombre de lecteurs : 1 (erreur : 77 / code : 5)\r\n"
-      "Cette erreur est bloquante pour le lecteur\r\n"
-      "Lecteur non branché\r\n"
-      "\r\n### Initialisation Lecteurs")))
+  EXPECT_TRUE(
+      s.cardLog().startsWith(QStringLiteral("\r\n### Liste Lecteurs\r\nChoix du lecteur\r\n"
+                                            "Nombre de lecteurs : 1 (erreur : 77 / code : 5)\r\n"
+                                            "Cette erreur est bloquante pour le lecteur\r\n"
+                                            "Lecteur non branché\r\n"
+                                            "\r\n### Initialisation Lecteurs")))
       << s.cardLog().toStdString();
   EXPECT_TRUE(s.written(boldRed(QStringLiteral("Lecteur non branché\r\n"))));
   EXPECT_EQ(s.t.view.labelText[Label::label_suivi], kReaderDown);
@@ -70,9 +70,10 @@ TEST(ReaderList, BlockingStatusWithAReaderFailsTheRunButKeepsTheReader) {
   s.clearJournal();
   s.run();
   EXPECT_TRUE(s.journalOf("Lec_ListeLecteurs").isEmpty());
-  EXPECT_TRUE(s.cardLog().startsWith(QStringLiteral(
-      "\r\n### Liste Lecteurs\r\n### Initialisation Lecteurs\r\nInitialisation du lecteur\r\nLecteur reconnu : ") +
-                                     kReader));
+  EXPECT_TRUE(s.cardLog().startsWith(
+      QStringLiteral(
+          "\r\n### Liste Lecteurs\r\n### Initialisation Lecteurs\r\nInitialisation du lecteur\r\nLecteur reconnu : ") +
+      kReader));
   // No listing ever succeeded: the settings' name differs from the empty one.
   EXPECT_TRUE(s.log().contains(QStringLiteral("Les lecteurs sont différents (peut ne pas être grave)\r\n")));
   EXPECT_EQ(s.t.view.icon(Row::Image_etat5), Icon::etat_ok);
@@ -86,11 +87,11 @@ TEST(ReaderList, NonBlockingStatusShowsTheReaderButDoesNotStoreItsName) {
   s.scenario(odd);
   s.run();
 
-  EXPECT_TRUE(s.cardLog().contains(QStringLiteral(
-      "Choix du lecteur\r\n"
-      "Nombre de lecteurs : 1 (erreur : 0 / code : 6)\r\n"
-      "Erreur sans impact sur le fonctionnement\r\n"
-      "Lecteur branché : ") + kReader + QStringLiteral("\r\n\r\n### Initialisation")))
+  EXPECT_TRUE(s.cardLog().contains(QStringLiteral("Choix du lecteur\r\n"
+                                                  "Nombre de lecteurs : 1 (erreur : 0 / code : 6)\r\n"
+                                                  "Erreur sans impact sur le fonctionnement\r\n"
+                                                  "Lecteur branché : ") +
+                                   kReader + QStringLiteral("\r\n\r\n### Initialisation")))
       << s.cardLog().toStdString();
   EXPECT_TRUE(s.written(boldGreen(kReader + QStringLiteral("\r\n"))));
   EXPECT_TRUE(s.written(plainBlack(QStringLiteral("Erreur sans impact sur le fonctionnement\r\nLecteur branché : "))));
@@ -144,8 +145,7 @@ TEST(ReaderInit, SettingsFileDecidesTheNameGivenToTheLibrary) {
       {"empty value", "[Lecteur]\r\nRessource_Vitale=\r\n", QStringLiteral("\r\n"), different, ""},
       {"no key", "[Autre]\r\nRessource_Vitale=x\r\n", QString(),
        boldRed(QStringLiteral("Fichier non trouvé à l'emplacement voulu\r\n")), ""},
-      {"no file", std::nullopt, QString(), boldRed(QStringLiteral("Fichier non trouvé à l'emplacement voulu\r\n")),
-       ""},
+      {"no file", std::nullopt, QString(), boldRed(QStringLiteral("Fichier non trouvé à l'emplacement voulu\r\n")), ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -188,7 +188,8 @@ TEST(ReaderInit, NamesCrossTheLibraryInItsSingleByteCodePage) {
   EXPECT_EQ(s.ppal.appli_nom_lecteur_ini, name);
   EXPECT_TRUE(s.log().contains(QStringLiteral("Les lecteurs sont identiques\r\n")));
   ASSERT_EQ(s.journalOf("Lec_InitLecteurs").size(), 1);
-  EXPECT_TRUE(s.journalOf("Lec_InitLecteurs")[0].startsWith("Lec_InitLecteurs reader=\"Lecteur G\xe9n\xe9rique \x80 0\""));
+  EXPECT_TRUE(
+      s.journalOf("Lec_InitLecteurs")[0].startsWith("Lec_InitLecteurs reader=\"Lecteur G\xe9n\xe9rique \x80 0\""));
 }
 
 TEST(ReaderInit, BlockingAndNonBlockingInitialisationStatus) {

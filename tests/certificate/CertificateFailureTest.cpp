@@ -135,8 +135,7 @@ TEST_P(HeldFileTest, IsRefusedAndKeepsItsContent) {
 INSTANTIATE_TEST_SUITE_P(Holders, HeldFileTest,
                          ::testing::Values(HeldCase{"flock", &holdWithFlock},
                                            HeldCase{"open_file_lock", &holdWithOpenFileLock},
-                                           HeldCase{"read_lock_in_another_process",
-                                                    &holdWithReadLockInAnotherProcess}),
+                                           HeldCase{"read_lock_in_another_process", &holdWithReadLockInAnotherProcess}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CertificateFailureTest, AMissingDataFolderIsRefusedTheSameWay) {
@@ -160,8 +159,7 @@ struct GenerationCase {
 };
 void PrintTo(const GenerationCase& c, std::ostream* out) { *out << c.name; }
 
-class GenerationFailureTest : public CertificateFailureTest,
-                              public ::testing::WithParamInterface<GenerationCase> {
+class GenerationFailureTest : public CertificateFailureTest, public ::testing::WithParamInterface<GenerationCase> {
  public:
   using CertificateFixture::fillCard;
   using CertificateFixture::logoPath;
@@ -189,28 +187,26 @@ void writeLogo(CertificateFailureTest& test, const QByteArray& bytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, GenerationFailureTest,
-    ::testing::Values(
-        GenerationCase{"missing_logo",
-                       [](CertificateFailureTest& test) {
-                         QFile::remove(static_cast<GenerationFailureTest&>(test).logoPath());
-                       }},
-        GenerationCase{"logo_not_a_jpeg",
-                       [](CertificateFailureTest& test) {
-                         writeLogo(test, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-                       }},
-        GenerationCase{"empty_logo", [](CertificateFailureTest& test) { writeLogo(test, QByteArray()); }},
-        GenerationCase{"no_beneficiary",
-                       [](CertificateFailureTest& test) {
-                         static_cast<GenerationFailureTest&>(test).fillCard(0);
-                       }},
-        GenerationCase{"fewer_rows_than_counted",
-                       [](CertificateFailureTest& test) {
-                         static_cast<GenerationFailureTest&>(test).app().appli_xml_cnt2 = 2;
-                       }},
-        GenerationCase{"insured_row_without_scheme_slots",
-                       [](CertificateFailureTest& test) {
-                         static_cast<GenerationFailureTest&>(test).app().appli_xml_ext[0].resize(6);
-                       }}),
+    ::testing::Values(GenerationCase{"missing_logo",
+                                     [](CertificateFailureTest& test) {
+                                       QFile::remove(static_cast<GenerationFailureTest&>(test).logoPath());
+                                     }},
+                      GenerationCase{"logo_not_a_jpeg",
+                                     [](CertificateFailureTest& test) {
+                                       writeLogo(test, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+                                     }},
+                      GenerationCase{"empty_logo", [](CertificateFailureTest& test) { writeLogo(test, QByteArray()); }},
+                      GenerationCase{
+                          "no_beneficiary",
+                          [](CertificateFailureTest& test) { static_cast<GenerationFailureTest&>(test).fillCard(0); }},
+                      GenerationCase{"fewer_rows_than_counted",
+                                     [](CertificateFailureTest& test) {
+                                       static_cast<GenerationFailureTest&>(test).app().appli_xml_cnt2 = 2;
+                                     }},
+                      GenerationCase{"insured_row_without_scheme_slots",
+                                     [](CertificateFailureTest& test) {
+                                       static_cast<GenerationFailureTest&>(test).app().appli_xml_ext[0].resize(6);
+                                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the disk is full ----

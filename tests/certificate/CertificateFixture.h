@@ -25,10 +25,10 @@ struct Person {
 
 // The insured person first, then two more beneficiaries.
 inline const Person kPeople[] = {
-    {QStringLiteral("DUPONT"), QStringLiteral("Jérôme"), QStringLiteral("1850775123456 78"),
-     QStringLiteral("15071985"), QStringLiteral("1")},
-    {QStringLiteral("DUPONT"), QStringLiteral("Léa"), QStringLiteral("2120175123456 12"),
-     QStringLiteral("03022012"), QStringLiteral("2")},
+    {QStringLiteral("DUPONT"), QStringLiteral("Jérôme"), QStringLiteral("1850775123456 78"), QStringLiteral("15071985"),
+     QStringLiteral("1")},
+    {QStringLiteral("DUPONT"), QStringLiteral("Léa"), QStringLiteral("2120175123456 12"), QStringLiteral("03022012"),
+     QStringLiteral("2")},
     {QStringLiteral("DUPONT-MAÏA"), QStringLiteral("Noël"), QStringLiteral("1150375123456 34"),
      QStringLiteral("21032015"), QStringLiteral("3")},
 };
@@ -113,9 +113,8 @@ class CertificateFixture : public ::testing::Test {
   // The log runs written after the certificate step's sub-heading.
   std::vector<TextRun> stepLog() const {
     const auto& runs = ppal.debugLog().runs();
-    auto it = std::find_if(runs.begin(), runs.end(), [](const TextRun& r) {
-      return r.text == QStringLiteral("\r\nGénération du PDF\r\n");
-    });
+    auto it = std::find_if(runs.begin(), runs.end(),
+                           [](const TextRun& r) { return r.text == QStringLiteral("\r\nGénération du PDF\r\n"); });
     return it == runs.end() ? std::vector<TextRun>() : std::vector<TextRun>(it + 1, runs.end());
   }
 

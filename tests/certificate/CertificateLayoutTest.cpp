@@ -17,8 +17,7 @@ QStringList text(const char* x, const char* y, const QString& escaped) {
 }
 
 QStringList line(int x1, int y1, int x2, int y2) {
-  return {QStringLiteral("%1 %2 m").arg(x1).arg(y1), QStringLiteral("%1 %2 l").arg(x2).arg(y2),
-          QStringLiteral("S")};
+  return {QStringLiteral("%1 %2 m").arg(x1).arg(y1), QStringLiteral("%1 %2 l").arg(x2).arg(y2), QStringLiteral("S")};
 }
 
 // Top and bottom rules, the 26 grey lines and the black rule below them, then
@@ -39,18 +38,18 @@ QStringList expectedContent(int count) {
                   QStringLiteral("/logo_sante Do"), QStringLiteral("Q")};
   ops << text("60.5", "757", QStringLiteral("Assuré social : ")) << text("130", "757", QStringLiteral("DUPONT Jérôme"))
       << text("20", "737", QStringLiteral("N° de Sécurité Sociale : "))
-      << text("130", "737", QStringLiteral("1 85 07 75 123 456 78"))
-      << text("86", "717", QStringLiteral("Régime : ")) << text("130", "717", QStringLiteral("Régime général"))
-      << text("90", "697", QStringLiteral("Caisse : "))
+      << text("130", "737", QStringLiteral("1 85 07 75 123 456 78")) << text("86", "717", QStringLiteral("Régime : "))
+      << text("130", "717", QStringLiteral("Régime général")) << text("90", "697", QStringLiteral("Caisse : "))
       << text("130", "697", QStringLiteral("CPAM de Paris \\(75\\)"));
   ops << QStringLiteral("/F1 20 Tf") << text("20", "657", QStringLiteral("Attestation de droits Régime Obligatoire"));
 
   ops << tableFrame(617, 565, {20, 227, 304, 424, 576}) << QStringLiteral("/F0 10 Tf")
       << text("23", "602", QStringLiteral("organisme de rattachement sécurité sociale"))
       << text("237", "602", QStringLiteral("code gestion"))
-      << text("315", "605", QStringLiteral("n° de sécurité sociale")) << text("315", "595", QStringLiteral("de l'assuré"))
-      << text("23", "575", QStringLiteral("01 751 0000")) << text("237", "575", QStringLiteral("10"))
-      << text("314", "575", QStringLiteral("1 85 07 75 123 456 78")) << text("435", "575", QStringLiteral(" "));
+      << text("315", "605", QStringLiteral("n° de sécurité sociale"))
+      << text("315", "595", QStringLiteral("de l'assuré")) << text("23", "575", QStringLiteral("01 751 0000"))
+      << text("237", "575", QStringLiteral("10")) << text("314", "575", QStringLiteral("1 85 07 75 123 456 78"))
+      << text("435", "575", QStringLiteral(" "));
 
   const int bottom = 520 - 20 * count;
   ops << tableFrame(555, bottom, {20, 424, 576}) << text("23", "540", QStringLiteral("Bénéficiaire\\(s\\)"))
@@ -64,8 +63,8 @@ QStringList expectedContent(int count) {
   const QStringList dates{QStringLiteral("15/07/1985"), QStringLiteral("03/02/2012"), QStringLiteral("21/03/2015")};
   for (int k = 0; k < count; ++k) {
     const QString y = QString::number(513 - 20 * k);
-    ops << text(QStringLiteral("23"), y, names[k]) << text(QStringLiteral("314"), y, numbers[k]) << text(QStringLiteral("435"), y, dates[k])
-        << text(QStringLiteral("510"), y, QString::number(k + 1));
+    ops << text(QStringLiteral("23"), y, names[k]) << text(QStringLiteral("314"), y, numbers[k])
+        << text(QStringLiteral("435"), y, dates[k]) << text(QStringLiteral("510"), y, QString::number(k + 1));
   }
 
   ops << text("15", "40",
@@ -114,7 +113,7 @@ TEST_F(CertificateFileTest, ManyBeneficiariesRunOnPastTheBottomOfTheOnePage) {
   // -80 is written -79.99.
   const QStringList ops = contentLines(pdf);
   const QStringList bottomRule{QStringLiteral("20 -79.99 m"), QStringLiteral("576 -79.99 l"), QStringLiteral("S")};
-  EXPECT_TRUE(containsRun(ops, bottomRule));  // 520 - 20 x 30
+  EXPECT_TRUE(containsRun(ops, bottomRule));                                  // 520 - 20 x 30
   EXPECT_TRUE(containsRun(ops, text("510", "-66.99", QStringLiteral("3"))));  // the 30th row, at 513 - 20 x 29
 }
 
@@ -143,8 +142,9 @@ TEST_F(CertificateFileTest, HoldsTheNineObjectsInCreationOrder) {
   EXPECT_TRUE(objectOf(pdf, 1).contains("/Type /Catalog\r\n/Pages 3 0 R"));
   EXPECT_TRUE(objectOf(pdf, 2).contains("/Producer (VelnaPdf version 0.9)\r\n/CreationDate (D:20261209140533)"));
   EXPECT_TRUE(objectOf(pdf, 3).contains("/Type /Pages\r\n/Kids [4 0 R ]\r\n/Count 1"));
-  EXPECT_TRUE(objectOf(pdf, 4).contains("/MediaBox [0 0 596 842 ]\r\n/Resources <<\r\n/Font <<\r\n/F0 6 0 R\r\n"
-                                        "/F1 8 0 R\r\n/F2 9 0 R\r\n>>\r\n/XObject <<\r\n/logo_sante 7 0 R\r\n>>"));
+  EXPECT_TRUE(
+      objectOf(pdf, 4).contains("/MediaBox [0 0 596 842 ]\r\n/Resources <<\r\n/Font <<\r\n/F0 6 0 R\r\n"
+                                "/F1 8 0 R\r\n/F2 9 0 R\r\n>>\r\n/XObject <<\r\n/logo_sante 7 0 R\r\n>>"));
   EXPECT_TRUE(objectOf(pdf, 4).contains("/Contents 5 0 R"));
   EXPECT_TRUE(objectOf(pdf, 5).contains("stream\r\n/F0 10 Tf\n"));
   EXPECT_TRUE(objectOf(pdf, 6).contains("/BaseFont /Helvetica\r\n/Name /F0"));
@@ -188,14 +188,14 @@ TEST_P(LogoTest, DrawnFiftyHighAtTheTopLeftAndEmbeddedUnchanged) {
   EXPECT_TRUE(image.contains("stream\r\n" + bytes + "\nendstream"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, LogoTest,
-    ::testing::Values(LogoCase{"repository_logo_360x120", kRepositoryLogo, "150 0 0 50 15 777 cm",
-                               "/ColorSpace /DeviceRGB\r\n/Width 360\r\n/Height 120\r\n"},
-                      LogoCase{"wide_300x100", fixture("logo-300x100.jpg"), "150 0 0 50 15 777 cm",
-                               "/ColorSpace /DeviceRGB\r\n/Width 300\r\n/Height 100\r\n"},
-                      LogoCase{"tall_grey_100x300", fixture("logo-100x300-gray.jpg"), "16.67 0 0 50 15 777 cm",
-                               "/ColorSpace /DeviceGray\r\n/Width 100\r\n/Height 300\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sizes, LogoTest,
+                         ::testing::Values(LogoCase{"repository_logo_360x120", kRepositoryLogo, "150 0 0 50 15 777 cm",
+                                                    "/ColorSpace /DeviceRGB\r\n/Width 360\r\n/Height 120\r\n"},
+                                           LogoCase{"wide_300x100", fixture("logo-300x100.jpg"), "150 0 0 50 15 777 cm",
+                                                    "/ColorSpace /DeviceRGB\r\n/Width 300\r\n/Height 100\r\n"},
+                                           LogoCase{"tall_grey_100x300", fixture("logo-100x300-gray.jpg"),
+                                                    "16.67 0 0 50 15 777 cm",
+                                                    "/ColorSpace /DeviceGray\r\n/Width 100\r\n/Height 300\r\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

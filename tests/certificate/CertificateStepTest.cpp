@@ -21,8 +21,7 @@ Output run(const QString& program, const QStringList& arguments) {
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.start(program, arguments);
   process.waitForFinished(60000);
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAll())};
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(process.readAll())};
 }
 
 using CertificateStepTest = CertificateFixture;
@@ -37,8 +36,8 @@ TEST_F(CertificateStepTest, SuccessShowsTheRowValidatedAndSaysSoInGreen) {
 
   const auto& runs = ppal.debugLog().runs();
   ASSERT_GE(runs.size(), 2u);
-  EXPECT_EQ(runs[runs.size() - 2], (TextRun{QStringLiteral("\r\nGénération du PDF\r\n"), fsBold | fsUnderline,
-                                            colors::black}));
+  EXPECT_EQ(runs[runs.size() - 2],
+            (TextRun{QStringLiteral("\r\nGénération du PDF\r\n"), fsBold | fsUnderline, colors::black}));
   EXPECT_EQ(runs.back(), (TextRun{QStringLiteral("le PDF a été correctement généré\r\n"), fsBold, colors::green}));
 }
 
@@ -84,19 +83,33 @@ TEST_F(CertificateStepTest, RealReadersAcceptTheFileAndGiveTheTextsBack) {
 
   const Output check = run(qpdf, {QStringLiteral("--check"), certificatePath()});
   EXPECT_EQ(check.exitCode, 0) << check.text.toStdString();
-  EXPECT_TRUE(check.text.contains(QStringLiteral("No syntax or stream encoding errors found"))) << check.text.toStdString();
+  EXPECT_TRUE(check.text.contains(QStringLiteral("No syntax or stream encoding errors found")))
+      << check.text.toStdString();
   EXPECT_FALSE(check.text.contains(QStringLiteral("WARNING"))) << check.text.toStdString();
 
-  const Output text = run(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), certificatePath(),
-                                      QStringLiteral("-")});
+  const Output text =
+      run(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), certificatePath(), QStringLiteral("-")});
   ASSERT_EQ(text.exitCode, 0) << text.text.toStdString();
-  for (const char* expected :
-       {"Attestation de droits Régime Obligatoire", "Assuré social :", "DUPONT Jérôme", "DUPONT Léa",
-        "DUPONT-MAÏA Noël", "N° de Sécurité Sociale :", "1 85 07 75 123 456 78", "2 12 01 75 123 456 12",
-        "Régime général", "CPAM de Paris (75)", "01 751 0000", "organisme de rattachement sécurité sociale",
-        "n° de sécurité sociale du bénéficiaire", "Bénéficiaire(s)", "né(e) le / rang", "15/07/1985",
-        "03/02/2012", "21/03/2015", "Conformément à la loi Informatique et Libertés",
-        "Extrait le 09/12/2026 - 14:05:33 depuis la carte portant numéro de série 0123456789"})
+  for (const char* expected : {"Attestation de droits Régime Obligatoire",
+                               "Assuré social :",
+                               "DUPONT Jérôme",
+                               "DUPONT Léa",
+                               "DUPONT-MAÏA Noël",
+                               "N° de Sécurité Sociale :",
+                               "1 85 07 75 123 456 78",
+                               "2 12 01 75 123 456 12",
+                               "Régime général",
+                               "CPAM de Paris (75)",
+                               "01 751 0000",
+                               "organisme de rattachement sécurité sociale",
+                               "n° de sécurité sociale du bénéficiaire",
+                               "Bénéficiaire(s)",
+                               "né(e) le / rang",
+                               "15/07/1985",
+                               "03/02/2012",
+                               "21/03/2015",
+                               "Conformément à la loi Informatique et Libertés",
+                               "Extrait le 09/12/2026 - 14:05:33 depuis la carte portant numéro de série 0123456789"})
     EXPECT_TRUE(text.text.contains(QString::fromUtf8(expected))) << expected << "\n--- pdftotext:\n"
                                                                  << text.text.toStdString();
 }

@@ -19,12 +19,12 @@ TEST_P(GroupedNumberTest, KeepsSevenGroupsAndDropsTheFourteenthCharacter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, GroupedNumberTest,
-    ::testing::Values(TextCase{"1850775123456 78", "1 85 07 75 123 456 78"},  // 16 characters
-                      TextCase{"185077512345678", "1 85 07 75 123 456 8"},    // 15: the key's first digit is lost
-                      TextCase{"1850775123456", "1 85 07 75 123 456 "},       // 13: empty last group
-                      TextCase{"18507", "1 85 07    "},                       // short: the spaces stay
-                      TextCase{"1", "1      "},                               //
-                      TextCase{"", "      "},                                 //
+    ::testing::Values(TextCase{"1850775123456 78", "1 85 07 75 123 456 78"},      // 16 characters
+                      TextCase{"185077512345678", "1 85 07 75 123 456 8"},        // 15: the key's first digit is lost
+                      TextCase{"1850775123456", "1 85 07 75 123 456 "},           // 13: empty last group
+                      TextCase{"18507", "1 85 07    "},                           // short: the spaces stay
+                      TextCase{"1", "1      "},                                   //
+                      TextCase{"", "      "},                                     //
                       TextCase{"2A50775123456 7899", "2 A5 07 75 123 456 78"}));  // longer: the rest is cut
 
 class BirthDateTest : public ::testing::TestWithParam<TextCase> {};

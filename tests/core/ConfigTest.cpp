@@ -5,8 +5,8 @@
 #include "TestPlatform.h"
 
 namespace {
-const QString kNoConfig = QStringLiteral(
-    "Impossible de charger le système de configuration ! \rVeuillez réinstaller l'application");
+const QString kNoConfig =
+    QStringLiteral("Impossible de charger le système de configuration ! \rVeuillez réinstaller l'application");
 const QString kCorrupt = QStringLiteral("Base de données corromptue ! \rVeuillez réinstaller l'application");
 
 struct Started {
@@ -128,16 +128,15 @@ TEST(FileCheck, EveryRowIsLoggedWithItsVerdict) {
   writeFile(t.install.program() + QStringLiteral("/vide.dat"), 0);
   writeFile(t.install.apilec() + QStringLiteral("api_lec.ini"), 3);
   writeFile(other + QStringLiteral("a.txt"), 4);
-  t.install.writeDatabase(QStringLiteral(
-      "INSERT INTO fichiers VALUES (1, 'absent.dat', 'N/A', '0');"
-      "INSERT INTO fichiers VALUES (2, 'logo.jpg', 'N/A', '10');"
-      "INSERT INTO fichiers VALUES (3, 'vide.dat', 'N/A', '10');"
-      "INSERT INTO fichiers VALUES (4, 'vide.dat', 'N/A', '0');"
-      "INSERT INTO fichiers VALUES (5, 'api_lec.ini', 'apilec', '0');"
-      "INSERT INTO fichiers VALUES (6, 'api_lec.ini', 'APILEC', '0');"
-      "INSERT INTO fichiers VALUES (7, 'a.txt', '%1', '4');"
-      "INSERT INTO fichiers VALUES (8, 'a.txt', '%2', '0');")
-                               .arg(other, other.chopped(1)));
+  t.install.writeDatabase(QStringLiteral("INSERT INTO fichiers VALUES (1, 'absent.dat', 'N/A', '0');"
+                                         "INSERT INTO fichiers VALUES (2, 'logo.jpg', 'N/A', '10');"
+                                         "INSERT INTO fichiers VALUES (3, 'vide.dat', 'N/A', '10');"
+                                         "INSERT INTO fichiers VALUES (4, 'vide.dat', 'N/A', '0');"
+                                         "INSERT INTO fichiers VALUES (5, 'api_lec.ini', 'apilec', '0');"
+                                         "INSERT INTO fichiers VALUES (6, 'api_lec.ini', 'APILEC', '0');"
+                                         "INSERT INTO fichiers VALUES (7, 'a.txt', '%1', '4');"
+                                         "INSERT INTO fichiers VALUES (8, 'a.txt', '%2', '0');")
+                              .arg(other, other.chopped(1)));
   Tppal ppal(t.services());
   const QString lines = fileCheckLines(ppal);
 

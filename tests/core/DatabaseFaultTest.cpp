@@ -213,15 +213,13 @@ const Operation kOperations[] = {
        EXPECT_EQ(w.s.t.view.currentPage(), View::Page::tab_launch);
      },
      [](Workstation& w) {
-       EXPECT_TRUE(w.s.log().contains(QStringLiteral(
-           "Retour en erreur : 40 (code : 0)\r\nErreur sans impact sur le fonctionnement\r\n")))
+       EXPECT_TRUE(w.s.log().contains(
+           QStringLiteral("Retour en erreur : 40 (code : 0)\r\nErreur sans impact sur le fonctionnement\r\n")))
            << w.s.cardLog().toStdString();
        expectRunSucceeded(w);
      }},
     {"update_date_record", updateCheckWithFaultFromTheStart,
-     [](Workstation& w) {
-       EXPECT_EQ(storedDate(w.database()), QStringLiteral("20200101"));
-     },
+     [](Workstation& w) { EXPECT_EQ(storedDate(w.database()), QStringLiteral("20200101")); },
      [](Workstation& w) { EXPECT_EQ(storedDate(w.database()), kToday); }},
 };
 
@@ -320,9 +318,8 @@ std::vector<Case> allCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(WhileRunning, DatabaseFaultTest, ::testing::ValuesIn(allCases()),
-                         [](const auto& info) {
-                           return std::string(info.param.fault.name) + "_during_" + info.param.operation.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(WhileRunning, DatabaseFaultTest, ::testing::ValuesIn(allCases()), [](const auto& info) {
+  return std::string(info.param.fault.name) + "_during_" + info.param.operation.name;
+});
 
 }  // namespace

@@ -34,20 +34,19 @@ TEST(Log, HeaderHasEveryLineWithValuesInBold) {
   ppal.debug_mode();
   ppal.debug_mode();  // a second header replaces the first
 
-  EXPECT_EQ(ppal.debugLog().plainText(),
-            QStringLiteral("Diagnostic pour Velnara\r\n\r\n"
-                           "Informations Générales\r\n"
-                           "Heure et Date : 09/12/2026 14:05\r\n"
-                           "Version Logiciel : 1.09\r\n"
-                           "Version APILEC : 1.0.0.1\r\n"
-                           "Version Windows : Debian GNU/Linux 12 (bookworm)\r\n"
-                           "   - Build : 6.1.0\r\n"
-                           "   - Architecture : 64 bits\r\n"
-                           "   - Nom : POSTE-01\r\n"
-                           "   - Numéro : 00330-80000\r\n"
-                           "Bios : \r\n"
-                           "CPU ID : ABC\r\n"
-                           "CPU Cache L2 : 0\r\n"));
+  EXPECT_EQ(ppal.debugLog().plainText(), QStringLiteral("Diagnostic pour Velnara\r\n\r\n"
+                                                        "Informations Générales\r\n"
+                                                        "Heure et Date : 09/12/2026 14:05\r\n"
+                                                        "Version Logiciel : 1.09\r\n"
+                                                        "Version APILEC : 1.0.0.1\r\n"
+                                                        "Version Windows : Debian GNU/Linux 12 (bookworm)\r\n"
+                                                        "   - Build : 6.1.0\r\n"
+                                                        "   - Architecture : 64 bits\r\n"
+                                                        "   - Nom : POSTE-01\r\n"
+                                                        "   - Numéro : 00330-80000\r\n"
+                                                        "Bios : \r\n"
+                                                        "CPU ID : ABC\r\n"
+                                                        "CPU Cache L2 : 0\r\n"));
   const auto& runs = ppal.debugLog().runs();
   EXPECT_EQ(runs[0].style, unsigned(fsBold | fsUnderline));
   EXPECT_EQ(runs[0].color, colors::blue);
@@ -98,7 +97,10 @@ TEST(Rtf, RealReaderShowsTextStylesAndColours) {
 
 TEST(Rtf, ControlCharactersOtherThanLineBreaksAndTabsAreLeftOut) {
   StyledText log;
-  log.append({QStringLiteral("a\x01" "b\x7F" "c\td\r\ne"), fsNone, colors::black});
+  log.append({QStringLiteral("a\x01"
+                             "b\x7F"
+                             "c\td\r\ne"),
+              fsNone, colors::black});
   const QByteArray rtf = toRtf(log);
   for (const char c : rtf) EXPECT_TRUE((c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n') << int(c);
   EXPECT_TRUE(rtf.contains("abc\\tab d\\par\r\ne}")) << rtf.toStdString();

@@ -24,16 +24,20 @@ class RunTest : public ::testing::Test {
 };
 
 const QStringList kHeadings = {
-    QStringLiteral("\r\n### Fichiers"),           QStringLiteral("\r\n### Mise à Jour"),
-    QStringLiteral("\r\n### Liste Lecteurs"),     QStringLiteral("\r\n### Initialisation Lecteurs"),
-    QStringLiteral("\r\n### Lecteur Vitale"),     QStringLiteral("\r\n### Gestion Vitale"),
-    QStringLiteral("\r\n### Traitement des Données"), QStringLiteral("\r\n### Génération PDF"),
+    QStringLiteral("\r\n### Fichiers"),
+    QStringLiteral("\r\n### Mise à Jour"),
+    QStringLiteral("\r\n### Liste Lecteurs"),
+    QStringLiteral("\r\n### Initialisation Lecteurs"),
+    QStringLiteral("\r\n### Lecteur Vitale"),
+    QStringLiteral("\r\n### Gestion Vitale"),
+    QStringLiteral("\r\n### Traitement des Données"),
+    QStringLiteral("\r\n### Génération PDF"),
 };
 
 std::vector<Icon> rowIcons(const RecordingView& v) {
   std::vector<Icon> icons;
-  for (Row r : {Row::Image_etat1, Row::Image_etat2b, Row::Image_etat3, Row::Image_etat4, Row::Image_etat5,
-                Row::Image_etat6})
+  for (Row r :
+       {Row::Image_etat1, Row::Image_etat2b, Row::Image_etat3, Row::Image_etat4, Row::Image_etat5, Row::Image_etat6})
     icons.push_back(v.icon(r));
   return icons;
 }
@@ -108,8 +112,7 @@ TEST_F(RunTest, FirstFailureSetsFlagsLabelsAndEveryLaterRowFails) {
   EXPECT_EQ(ppal.appli_check_continue2, 1);
   EXPECT_EQ(t.view.labelText[Label::label_suivi], QStringLiteral("Lecteur ne répond pas !"));
   EXPECT_EQ(t.view.labelColor[Label::label_suivi], colors::maroon);
-  EXPECT_EQ(t.view.labelText[Label::label_suivi2],
-            QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+  EXPECT_EQ(t.view.labelText[Label::label_suivi2], QStringLiteral("Consulter le diagnostic pour plus d'informations"));
   EXPECT_EQ(t.view.labelColor[Label::label_suivi2], colors::maroon);
   EXPECT_EQ(t.view.icon(Row::Image_etat1), Icon::etat_ok);
   EXPECT_EQ(t.view.icon(Row::Image_etat3), Icon::etat_nok);

@@ -85,8 +85,9 @@ TEST(About, TextIsWrittenOnceWithItsHeadingsAndLinksOpenInTheBrowser) {
   const QString text = ppal.aboutText().plainText();
   EXPECT_TRUE(text.startsWith(QStringLiteral("Qui sommes nous ?\r\n")));
   EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\nTéléphone : ")));
-  EXPECT_TRUE(text.contains(QStringLiteral("\r\nInformations de l'application\r\nVersion : 1.09\r\n"
-                                           "Version APILEC : 1.0.0.1\r\nHomologué par le GIE Vitale Sesame\r\n")));
+  EXPECT_TRUE(
+      text.contains(QStringLiteral("\r\nInformations de l'application\r\nVersion : 1.09\r\n"
+                                   "Version APILEC : 1.0.0.1\r\nHomologué par le GIE Vitale Sesame\r\n")));
   EXPECT_TRUE(text.contains(QStringLiteral("\r\nEquipe de développement\r\nDéveloppeur Application: ")));
   for (const TextRun& run : ppal.aboutText().runs()) EXPECT_EQ(run.color, colors::black);
   EXPECT_EQ(ppal.aboutText().runs().front().style, unsigned(fsBold | fsUnderline));

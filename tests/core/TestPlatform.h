@@ -42,13 +42,19 @@ class RecordingView : public View {
     bool wait;
   };
 
-  void showPage(Page page) override { page_ = page; pages.push_back(page); }
+  void showPage(Page page) override {
+    page_ = page;
+    pages.push_back(page);
+  }
   Page currentPage() const override { return page_; }
   void setButtonVisible(Button b, bool v) override { buttons[b] = v; }
   bool isButtonVisible(Button b) const override { return buttons.count(b) && buttons.at(b); }
   void setLabelText(Label l, const QString& t) override { labelText[l] = t; }
   void setLabelColor(Label l, Colorref c) override { labelColor[l] = c; }
-  void setStepIcon(StepRow r, Icon i) override { icons[r] = i; iconCalls.push_back({r, i}); }
+  void setStepIcon(StepRow r, Icon i) override {
+    icons[r] = i;
+    iconCalls.push_back({r, i});
+  }
   void clearRichText(RichBox b) override { boxes[b].clear(); }
   void appendRichText(RichBox b, const TextRun& run) override { boxes[b].append(run); }
   void scrollLogToEnd() override { ++scrolls; }
@@ -62,8 +68,8 @@ class RecordingView : public View {
   void messageBox(const QString& c, const QString& t, MessageIcon i, bool w) override {
     messages.push_back({c, t, i, w});
   }
-  std::optional<QString> askSaveFileName(const QString& title, const QString&, const QString&,
-                                         const QString&, const QString& name) override {
+  std::optional<QString> askSaveFileName(const QString& title, const QString&, const QString&, const QString&,
+                                         const QString& name) override {
     saveDialogTitle = title;
     offeredName = name;
     return saveAnswer;
@@ -72,7 +78,9 @@ class RecordingView : public View {
   void requestTerminate() override { terminate = true; }
 
   Icon icon(StepRow r) const { return icons.count(r) ? icons.at(r) : Icon::None; }
-  QString log() const { return boxes.count(RichBox::debug_texte) ? boxes.at(RichBox::debug_texte).plainText() : QString(); }
+  QString log() const {
+    return boxes.count(RichBox::debug_texte) ? boxes.at(RichBox::debug_texte).plainText() : QString();
+  }
 
   Page page_ = Page::tab_carte;
   std::vector<Page> pages;
@@ -112,8 +120,7 @@ class FakeWmi : public WmiSource {
        {QStringLiteral("\ninstance of Win32_OperatingSystem\n{\n\tBuildNumber = \"6.1.0\";\n"
                        "\tCaption = \"Debian GNU/Linux 12 (bookworm)\";\n\tCSName = \"POSTE-01\";\n"
                        "\tOSArchitecture = \"64 bits\";\n\tSerialNumber = \"00330-80000\";\n};\n")}},
-      {QStringLiteral("Win32_Bios"),
-       {QStringLiteral("\ninstance of Win32_BIOS\n{\n\tName = \"SeaBIOS 1.16\";\n};\n")}},
+      {QStringLiteral("Win32_Bios"), {QStringLiteral("\ninstance of Win32_BIOS\n{\n\tName = \"SeaBIOS 1.16\";\n};\n")}},
       {QStringLiteral("Win32_Processor"),
        {QStringLiteral("\ninstance of Win32_Processor\n{\n\tL2CacheSize = 512;\n"
                        "\tProcessorId = \"178BFBFF00A20F12\";\n};\n")}},
@@ -123,8 +130,14 @@ class FakeWmi : public WmiSource {
 
 class RecordingShell : public Shell {
  public:
-  bool open(const QString& target) override { opened << target; return true; }
-  bool runAsAdministrator(const QString& file) override { elevated << file; return elevate; }
+  bool open(const QString& target) override {
+    opened << target;
+    return true;
+  }
+  bool runAsAdministrator(const QString& file) override {
+    elevated << file;
+    return elevate;
+  }
   QStringList opened, elevated;
   bool elevate = true;
 };
@@ -178,7 +191,8 @@ struct TestInstall {
     QDir().mkpath(cad() + QStringLiteral("/santesocial/api_lec"));
     QDir().mkpath(program());
     for (const char* file : {"libapi_lec.so", "velna.mvi"})
-      QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file), program() + QLatin1Char('/') + QLatin1String(file));
+      QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file),
+                  program() + QLatin1Char('/') + QLatin1String(file));
     if (!rows.isNull()) writeDatabase(rows);
   }
   // The installation velnara-setup --demo lays out: the configuration
@@ -206,8 +220,7 @@ struct Demo {};
 // Everything a Tppal needs: the real Linux adapters on a test installation,
 // with a recording view and fakes for the clock, the machine and the shell.
 struct TestPlatform {
-  explicit TestPlatform(const QString& rows = QStringLiteral(
-                            "INSERT INTO configuration VALUES ('date_maj', NULL);"))
+  explicit TestPlatform(const QString& rows = QStringLiteral("INSERT INTO configuration VALUES ('date_maj', NULL);"))
       : install(rows) {}
   explicit TestPlatform(Demo) : install(QString()) { install.layOutDemo(); }
   TestInstall install;

@@ -50,7 +50,8 @@ TEST(DailyUpdate, ChecksOnlyWhenTheLastCheckIsBeforeToday) {
   for (const auto& c : cases) {
     Updating u(c.stored);
     u.ppal.dailyUpdateDecision();
-    EXPECT_TRUE(u.log().startsWith(QStringLiteral("\r\nPréparation Mise à Jour\r\n") + c.line)) << u.log().toStdString();
+    EXPECT_TRUE(u.log().startsWith(QStringLiteral("\r\nPréparation Mise à Jour\r\n") + c.line))
+        << u.log().toStdString();
     EXPECT_EQ(u.t.http.posts.size(), c.due ? 1 : 0) << c.stored.toStdString();
     EXPECT_EQ(u.t.view.icon(View::StepRow::Image_etat2b), c.due ? Icon::etat_ok : Icon::etat_saute);
     if (c.due) {
@@ -60,14 +61,15 @@ TEST(DailyUpdate, ChecksOnlyWhenTheLastCheckIsBeforeToday) {
 }
 
 TEST(UpdateCheck, AnswersOtherThanExactlyUpdateMeanUpToDate) {
-  for (const QByteArray& answer : {QByteArray("update\r\n"), QByteArray("Update"), QByteArray(""),
-                                  QByteArray("\xEF\xBB\xBFupdate")}) {
+  for (const QByteArray& answer :
+       {QByteArray("update\r\n"), QByteArray("Update"), QByteArray(""), QByteArray("\xEF\xBB\xBFupdate")}) {
     Updating u;
     u.t.http.answer = answer;
     u.ppal.check_maj();
     EXPECT_EQ(u.t.http.fields, QStringList({QStringLiteral("logiciel=velna"), QStringLiteral("version=1.09")}));
     EXPECT_EQ(u.t.http.posts, QStringList{kUrl});
-    EXPECT_EQ(u.log(), QStringLiteral("\r\nContrôle Mise à Jour\r\nEnvoi de la demande\r\nVotre version est à jour\r\n"))
+    EXPECT_EQ(u.log(),
+              QStringLiteral("\r\nContrôle Mise à Jour\r\nEnvoi de la demande\r\nVotre version est à jour\r\n"))
         << answer.toStdString();
     EXPECT_EQ(u.t.view.labelText[Label::label_update2], QStringLiteral("Votre version est à jour"));
     EXPECT_EQ(u.t.view.icon(View::StepRow::Image_etat2b), Icon::etat_ok);
@@ -86,7 +88,7 @@ TEST(UpdateCheck, UpdateFoundFailsTheRunAndOffersTheDownload) {
   EXPECT_TRUE(u.log().contains(QStringLiteral("\r\n### Mise à Jour\r\nPréparation Mise à Jour\r\n"
                                               "Dernier contrôle dépassé (56/48/-567)\r\n\r\nContrôle Mise à Jour\r\n"
                                               "Envoi de la demande\r\nMise à jour disponible\r\n") +
-                                url + QStringLiteral("\r\n\r\n### Liste Lecteurs")))
+                               url + QStringLiteral("\r\n\r\n### Liste Lecteurs")))
       << u.log().toStdString();
   const auto& runs = u.ppal.debugLog().runs();
   const auto line = std::find_if(runs.begin(), runs.end(), [&](const TextRun& r) { return r.text.startsWith(url); });

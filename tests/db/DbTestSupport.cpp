@@ -9,9 +9,7 @@
 
 namespace dbtest {
 
-QString keyed(const QString& sql) {
-  return QStringLiteral("PRAGMA key='%1'; ").arg(kPassword) + sql;
-}
+QString keyed(const QString& sql) { return QStringLiteral("PRAGMA key='%1'; ").arg(kPassword) + sql; }
 
 const QString kSampleScript = QStringLiteral(R"sql(
 CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);

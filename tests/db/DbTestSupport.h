@@ -13,9 +13,7 @@
 #include "platform/ConfigDatabase.h"
 
 // Lets GoogleTest show texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace dbtest {
 

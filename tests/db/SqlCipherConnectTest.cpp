@@ -25,9 +25,9 @@ class ConnectTest : public DbFolder {
 
 TEST_F(ConnectTest, FileMadeByTheCommandLineToolOpensInTheAdapter) {
   const QString file = path(QStringLiteral("cli.mvd"));
-  const CliResult made = runCli(file, keyed(QStringLiteral(
-      "CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);"
-      "INSERT INTO configuration VALUES ('date_maj', '20210622');")));
+  const CliResult made =
+      runCli(file, keyed(QStringLiteral("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);"
+                                        "INSERT INTO configuration VALUES ('date_maj', '20210622');")));
   ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
 
   SqlCipherDatabase db;
@@ -41,13 +41,11 @@ TEST_F(ConnectTest, FileMadeByTheAdapterIsEncryptedAndOpensInTheCommandLineTool)
   const QString file = makeGoodFile();
 
   EXPECT_FALSE(readFile(file).startsWith("SQLite format 3")) << "the file is not encrypted";
-  const CliResult read =
-      runCli(file, keyed(QStringLiteral("SELECT id, nom FROM fichiers ORDER BY id;")));
+  const CliResult read = runCli(file, keyed(QStringLiteral("SELECT id, nom FROM fichiers ORDER BY id;")));
   EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
   EXPECT_EQ(read.out, QStringLiteral("2|velna.mvi\n10|Contrôle é.txt\n"));
 
-  const CliResult wrongKey = runCli(
-      file, QStringLiteral("PRAGMA key='hv6Np3Xr8L'; SELECT count(*) FROM fichiers;"));
+  const CliResult wrongKey = runCli(file, QStringLiteral("PRAGMA key='hv6Np3Xr8L'; SELECT count(*) FROM fichiers;"));
   EXPECT_NE(wrongKey.exitCode, 0);
   EXPECT_TRUE(wrongKey.err.contains(QStringLiteral("file is encrypted or is not a database")))
       << wrongKey.err.toStdString();
@@ -91,10 +89,8 @@ QString withBytes(ConnectTest& test, const QByteArray& bytes) {
 }
 
 const BadFileCase kBadFiles[] = {
-    {"Missing", [](ConnectTest& t) { return t.path(QStringLiteral("velna.mvd")); },
-     "unable to open database file"},
-    {"MissingFolder",
-     [](ConnectTest& t) { return t.path(QStringLiteral("Trelvo/velna/velna.mvd")); },
+    {"Missing", [](ConnectTest& t) { return t.path(QStringLiteral("velna.mvd")); }, "unable to open database file"},
+    {"MissingFolder", [](ConnectTest& t) { return t.path(QStringLiteral("Trelvo/velna/velna.mvd")); },
      "unable to open database file"},
     {"Folder",
      [](ConnectTest& t) {
@@ -102,18 +98,12 @@ const BadFileCase kBadFiles[] = {
        return t.path(QStringLiteral("velna.mvd"));
      },
      "unable to open database file"},
-    {"WrongPassword",
-     [](ConnectTest& t) {
-       return withBytes(t, goodFileBytes(t, QStringLiteral("good.mvd")));
-     },
+    {"WrongPassword", [](ConnectTest& t) { return withBytes(t, goodFileBytes(t, QStringLiteral("good.mvd"))); },
      "file is encrypted or is not a database", "Hv6Np3Xr8l"},
     {"RandomBytes", [](ConnectTest& t) { return withBytes(t, randomBytes(8192, 7)); },
      "file is encrypted or is not a database"},
     {"TruncatedInFirstPage",
-     [](ConnectTest& t) {
-       return withBytes(t, goodFileBytes(t, QStringLiteral("good.mvd")).left(600));
-     },
-     ""},
+     [](ConnectTest& t) { return withBytes(t, goodFileBytes(t, QStringLiteral("good.mvd")).left(600)); }, ""},
     {"TruncatedToHalf",
      [](ConnectTest& t) {
        const QByteArray bytes = goodFileBytes(t, QStringLiteral("good.mvd"));
@@ -135,8 +125,7 @@ const BadFileCase kBadFiles[] = {
        return file;
      },
      "file is encrypted or is not a database"},
-    {"EmptyFile", [](ConnectTest& t) { return withBytes(t, QByteArray()); },
-     "holds no tables"},
+    {"EmptyFile", [](ConnectTest& t) { return withBytes(t, QByteArray()); }, "holds no tables"},
 };
 
 class BadFileTest : public ConnectTest, public ::testing::WithParamInterface<BadFileCase> {};

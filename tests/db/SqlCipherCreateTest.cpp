@@ -30,8 +30,7 @@ class CreateTest : public DbFolder {
 
 TEST_F(CreateTest, RefusesToOverwriteAnExistingFile) {
   writeFile(target(), "keep me");
-  EXPECT_THROW(SqlCipherDatabase::createFromScript(target(), kPassword, kSampleScript),
-               DatabaseError);
+  EXPECT_THROW(SqlCipherDatabase::createFromScript(target(), kPassword, kSampleScript), DatabaseError);
   EXPECT_EQ(readFile(target()), QByteArray("keep me"));
   EXPECT_EQ(entries(), QStringList{QStringLiteral("velna.mvd")});
 }
@@ -43,8 +42,7 @@ TEST_F(CreateTest, ReplacesAnExistingFileWhenAsked) {
 
   SqlCipherDatabase db;
   db.connect(target(), kPassword);
-  EXPECT_EQ(select(db, QStringLiteral(R"(SELECT bloquant FROM erreur WHERE id="61441")"), 1),
-            std::vector<Row>{{"O"}});
+  EXPECT_EQ(select(db, QStringLiteral(R"(SELECT bloquant FROM erreur WHERE id="61441")"), 1), std::vector<Row>{{"O"}});
 }
 
 struct FailedCreationCase {
@@ -56,15 +54,13 @@ struct FailedCreationCase {
 void PrintTo(const FailedCreationCase& c, std::ostream* out) { *out << c.name; }
 
 const FailedCreationCase kFailedCreations[] = {
-    {"ScriptError",
-     QStringLiteral("CREATE TABLE t (x TEXT); INSERT INTO absente VALUES (1);"), kPassword,
+    {"ScriptError", QStringLiteral("CREATE TABLE t (x TEXT); INSERT INTO absente VALUES (1);"), kPassword,
      "no such table: absente"},
     {"ScriptWithoutTables", QStringLiteral("-- nothing"), kPassword, "holds no tables"},
     {"NoPassword", kSampleScript, QString(), "needs a password"},
 };
 
-class FailedCreationTest : public CreateTest,
-                           public ::testing::WithParamInterface<FailedCreationCase> {};
+class FailedCreationTest : public CreateTest, public ::testing::WithParamInterface<FailedCreationCase> {};
 
 TEST_P(FailedCreationTest, LeavesNothingBehind) {
   const FailedCreationCase& failed = GetParam();
@@ -73,8 +69,7 @@ TEST_P(FailedCreationTest, LeavesNothingBehind) {
       SqlCipherDatabase::createFromScript(target(), failed.password, failed.script, existing);
       ADD_FAILURE() << "created a database";
     } catch (const DatabaseError& error) {
-      EXPECT_NE(std::string(error.what()).find(failed.message), std::string::npos)
-          << error.what();
+      EXPECT_NE(std::string(error.what()).find(failed.message), std::string::npos) << error.what();
     }
     EXPECT_EQ(entries(), QStringList());
   }
@@ -84,28 +79,24 @@ INSTANTIATE_TEST_SUITE_P(Db, FailedCreationTest, ::testing::ValuesIn(kFailedCrea
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CreateTest, FolderMustExist) {
-  EXPECT_THROW(SqlCipherDatabase::createFromScript(path(QStringLiteral("absent/velna.mvd")),
-                                                   kPassword, kSampleScript),
+  EXPECT_THROW(SqlCipherDatabase::createFromScript(path(QStringLiteral("absent/velna.mvd")), kPassword, kSampleScript),
                DatabaseError);
   EXPECT_EQ(entries(), QStringList());
 }
 
 // Fills the size tokens the way the installation does, with a made-up size.
 QString withSizes(QString script) {
-  return script.replace(QRegularExpression(QStringLiteral(R"(\$\{taille:[^}]+\})")),
-                        QStringLiteral("4321"));
+  return script.replace(QRegularExpression(QStringLiteral(R"(\$\{taille:[^}]+\})")), QStringLiteral("4321"));
 }
 
 TEST_F(CreateTest, RepositorySchemaAnswersTheProgramsStatements) {
   QFile schema(QStringLiteral(VELNARA_SOURCE_DIR "/data/velna.sql"));
   ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-  SqlCipherDatabase::createFromScript(target(), kPassword,
-                                      withSizes(QString::fromUtf8(schema.readAll())));
+  SqlCipherDatabase::createFromScript(target(), kPassword, withSizes(QString::fromUtf8(schema.readAll())));
 
   SqlCipherDatabase db;
   db.connect(target(), kPassword);
-  const QString readDate =
-      QStringLiteral(R"(SELECT valeur FROM configuration WHERE id="date_maj")");
+  const QString readDate = QStringLiteral(R"(SELECT valeur FROM configuration WHERE id="date_maj")");
   EXPECT_EQ(select(db, readDate, 1), std::vector<Row>{{std::nullopt}});
 
   const std::vector<Row> files =

@@ -11,8 +11,7 @@ using namespace dbtest;
 namespace {
 
 const QString kReadDate = QStringLiteral(R"(SELECT valeur FROM configuration WHERE id="date_maj")");
-const QString kWriteDate =
-    QStringLiteral(R"(UPDATE configuration SET valeur ="20261209" WHERE id="date_maj")");
+const QString kWriteDate = QStringLiteral(R"(UPDATE configuration SET valeur ="20261209" WHERE id="date_maj")");
 const QString kReadFiles = QStringLiteral("SELECT id, nom, dossier, taille FROM fichiers ORDER BY id ASC");
 
 class QueryTest : public DbFolder {
@@ -64,11 +63,8 @@ const SelectCase kSelects[] = {
     {"CodeAbsent", QStringLiteral(R"(SELECT bloquant FROM erreur WHERE id="0")"), {}},
     {"Files",
      kReadFiles,
-     {{"2", "velna.mvi", "N/A", "0"},
-      {"10", QStringLiteral("Contrôle é.txt"), "/opt/dossier/", "1234"}}},
-    {"StoredTypes",
-     QStringLiteral("SELECT 42, -7, 2.5, NULL, x'414243'"),
-     {{"42", "-7", "2.5", kNull, "ABC"}}},
+     {{"2", "velna.mvi", "N/A", "0"}, {"10", QStringLiteral("Contrôle é.txt"), "/opt/dossier/", "1234"}}},
+    {"StoredTypes", QStringLiteral("SELECT 42, -7, 2.5, NULL, x'414243'"), {{"42", "-7", "2.5", kNull, "ABC"}}},
 };
 
 class SelectTest : public QueryTest, public ::testing::WithParamInterface<SelectCase> {};
@@ -151,15 +147,12 @@ const BadStatementCase kBadStatements[] = {
     {"Empty", QString(), "no statement", true},
     {"TwoStatements", QStringLiteral("SELECT 1; SELECT 2"), "one statement", true},
     {"UpdateAsResultSet", kWriteDate, "no result set", true},
-    {"ExecUnknownTable", QStringLiteral(R"(UPDATE absente SET valeur ="1")"),
-     "no such table: absente", false},
+    {"ExecUnknownTable", QStringLiteral(R"(UPDATE absente SET valeur ="1")"), "no such table: absente", false},
     {"ExecSyntaxError", QStringLiteral("UPDAT configuration"), "syntax error", false},
-    {"ExecTwoStatements", kWriteDate + QStringLiteral("; DELETE FROM configuration"),
-     "one statement", false},
+    {"ExecTwoStatements", kWriteDate + QStringLiteral("; DELETE FROM configuration"), "one statement", false},
 };
 
-class BadStatementTest : public QueryTest,
-                         public ::testing::WithParamInterface<BadStatementCase> {};
+class BadStatementTest : public QueryTest, public ::testing::WithParamInterface<BadStatementCase> {};
 
 TEST_P(BadStatementTest, FailsWithTheMessageAndChangesNothing) {
   const BadStatementCase& bad = GetParam();
@@ -194,8 +187,7 @@ TEST_F(QueryTest, TableDroppedByAnotherProgramAfterConnecting) {
     db_.open();
     ADD_FAILURE() << "read a dropped table";
   } catch (const DatabaseError& error) {
-    EXPECT_NE(std::string(error.what()).find("no such table: fichiers"), std::string::npos)
-        << error.what();
+    EXPECT_NE(std::string(error.what()).find("no such table: fichiers"), std::string::npos) << error.what();
   }
 }
 
@@ -214,8 +206,7 @@ TEST_F(QueryTest, FileReplacedByGarbageBeforeAQuery) {
 
 TEST_F(QueryTest, EngineErrorOnALaterRow) {
   // Rows are computed as they are stepped through; the third one fails.
-  db_.setSql(QStringLiteral(
-      "WITH v(i) AS (VALUES (1), (-2), (-9223372036854775808)) SELECT abs(i) FROM v"));
+  db_.setSql(QStringLiteral("WITH v(i) AS (VALUES (1), (-2), (-9223372036854775808)) SELECT abs(i) FROM v"));
   db_.open();
   db_.next();
   EXPECT_EQ(db_.field(0), QStringLiteral("2"));
@@ -223,8 +214,7 @@ TEST_F(QueryTest, EngineErrorOnALaterRow) {
     db_.next();
     ADD_FAILURE() << "stepped over a failing row";
   } catch (const DatabaseError& error) {
-    EXPECT_NE(std::string(error.what()).find("integer overflow"), std::string::npos)
-        << error.what();
+    EXPECT_NE(std::string(error.what()).find("integer overflow"), std::string::npos) << error.what();
   }
   EXPECT_TRUE(db_.eof());
   EXPECT_EQ(db_.field(0), std::nullopt);

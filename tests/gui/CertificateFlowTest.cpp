@@ -30,8 +30,7 @@ ToolOutput runTool(const char* tool, const QStringList& arguments) {
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.start(program, arguments);
   if (!process.waitForFinished(60000)) return {-1, QStringLiteral("%1 did not finish").arg(QLatin1String(tool))};
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAll())};
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(process.readAll())};
 }
 
 // A fresh demo installation: the first run asks the update server, which
@@ -82,11 +81,11 @@ TEST_F(CertificateFlow, OneClickOnTheCardGivesTheCertificatePageAndAValidFile) {
   EXPECT_FALSE(check.text.contains(QStringLiteral("WARNING"))) << check.text.toStdString();
 
   // The demo card's people made it from the card library into the page.
-  const ToolOutput text =
-      runTool("pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), install.certificate(), QStringLiteral("-")});
+  const ToolOutput text = runTool(
+      "pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), install.certificate(), QStringLiteral("-")});
   ASSERT_EQ(text.exitCode, 0) << text.text.toStdString();
-  for (const char* expected : {"Attestation de droits Régime Obligatoire", "MARTIN Hélène", "MARTIN Loïc",
-                               "15/03/1980", "02/11/2012", "depuis la carte portant numéro de série 0123456789"})
+  for (const char* expected : {"Attestation de droits Régime Obligatoire", "MARTIN Hélène", "MARTIN Loïc", "15/03/1980",
+                               "02/11/2012", "depuis la carte portant numéro de série 0123456789"})
     EXPECT_TRUE(text.text.contains(QString::fromUtf8(expected))) << expected << "\n--- pdftotext:\n"
                                                                  << text.text.toStdString();
 }

@@ -27,7 +27,6 @@ class GuiEnvironment : public ::testing::Environment {
   std::unique_ptr<QApplication> app_;
 };
 
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+[[maybe_unused]] ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 }  // namespace

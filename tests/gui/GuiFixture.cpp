@@ -12,7 +12,8 @@ GuiInstall::GuiInstall(bool updateCheckDoneToday) {
   // the stand-in's demo card and writes the certificate.
   QDir().mkpath(program());
   for (const char* file : {"libapi_lec.so", "velna.mvi"})
-    QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file), program() + QLatin1Char('/') + QLatin1String(file));
+    QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file),
+                program() + QLatin1Char('/') + QLatin1String(file));
   ::install({cad(), program(), true, true});
   if (!updateCheckDoneToday) return;
   SqlCipherDatabase db;

@@ -16,8 +16,7 @@ class QtShellTest : public ::testing::Test {
       QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "openUrl");
   }
   ~QtShellTest() override {
-    for (const char* scheme : {"file", "http", "https"})
-      QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
   }
   UrlCatcher catcher;
   QtShell shell;

@@ -41,8 +41,7 @@ TEST_F(Screenshots, EveryPage) {
   shoot(QStringLiteral("run_end"));
   // The progress page as the run left it.
   window.showPage(View::Page::tab_launch);
-  for (const char* row : {"Image_etat1", "Image_etat2b", "Image_etat3", "Image_etat4", "Image_etat5",
-                          "Image_etat6"})
+  for (const char* row : {"Image_etat1", "Image_etat2b", "Image_etat3", "Image_etat4", "Image_etat5", "Image_etat6"})
     EXPECT_FALSE(widget<QLabel>(QString::fromLatin1(row))->pixmap().isNull()) << row;
   shoot(QStringLiteral("tab_launch"));
 

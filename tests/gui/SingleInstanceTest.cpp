@@ -7,8 +7,8 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QImage>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -82,8 +82,7 @@ TEST(SingleInstance, SecondStartIsRefusedAndLeavesWithZero) {
   const uint16_t port = VncClient::freePort();
   ASSERT_NE(port, 0);
   Started second;
-  second.process.setProcessEnvironment(
-      session(runtime.path(), QStringLiteral("vnc:port=%1").arg(port)));
+  second.process.setProcessEnvironment(session(runtime.path(), QStringLiteral("vnc:port=%1").arg(port)));
   second.process.start(program, {});
   ASSERT_TRUE(second.process.waitForStarted(patienceMs));
 

@@ -133,8 +133,7 @@ TEST_F(ViewOperations, ClearEmptiesOnlyItsBox) {
 TEST_F(ViewOperations, ScrollingTheLogShowsItsLastLines) {
   window.showPage(View::Page::tab_debug);
   for (int i = 0; i < 200; ++i)
-    window.appendRichText(View::RichBox::debug_texte,
-                          {QStringLiteral("ligne %1\r\n").arg(i), fsNone, colors::black});
+    window.appendRichText(View::RichBox::debug_texte, {QStringLiteral("ligne %1\r\n").arg(i), fsNone, colors::black});
   log()->verticalScrollBar()->setValue(0);
   window.scrollLogToEnd();
   EXPECT_GT(log()->verticalScrollBar()->value(), 0);
@@ -146,8 +145,7 @@ TEST_F(ViewOperations, ScrollingTheLogShowsItsLastLines) {
 TEST_F(ViewOperations, AppendingDoesNotScrollTheLog) {
   window.showPage(View::Page::tab_debug);
   for (int i = 0; i < 100; ++i)
-    window.appendRichText(View::RichBox::debug_texte,
-                          {QStringLiteral("ligne %1\r\n").arg(i), fsNone, colors::black});
+    window.appendRichText(View::RichBox::debug_texte, {QStringLiteral("ligne %1\r\n").arg(i), fsNone, colors::black});
   QCoreApplication::processEvents();
   EXPECT_EQ(log()->verticalScrollBar()->value(), 0);
   log()->verticalScrollBar()->setValue(40);
@@ -225,15 +223,15 @@ TEST_F(ViewOperations, InformationBoxHasTheInformationIcon) {
     icon = box->icon();
     box->accept();
   });
-  window.messageBox(QStringLiteral("Erreur au chargement..."), QStringLiteral("x"),
-                    View::MessageIcon::Information, true);
+  window.messageBox(QStringLiteral("Erreur au chargement..."), QStringLiteral("x"), View::MessageIcon::Information,
+                    true);
   EXPECT_EQ(icon, QMessageBox::Information);
 }
 
 TEST_F(ViewOperations, BoxThatMustNotWaitNeverBlocks) {
   // Nobody answers: a box that waited would hang the test here.
-  window.messageBox(QStringLiteral("Erreur au chargement..."), QStringLiteral("fin"),
-                    View::MessageIcon::Information, false);
+  window.messageBox(QStringLiteral("Erreur au chargement..."), QStringLiteral("fin"), View::MessageIcon::Information,
+                    false);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -247,9 +245,9 @@ TEST_F(ViewOperations, SaveDialogAddsTheExtensionAndStartsAtTheOfferedFile) {
     dialog->selectFile(dir.filePath(QStringLiteral("rapport")));
     static_cast<QDialog*>(dialog)->accept();
   });
-  const auto chosen = window.askSaveFileName(QStringLiteral("Sauvegarde du diagnostique Velnara"),
-                                             QStringLiteral("Fichier RTF"), QStringLiteral("*.rtf"),
-                                             QStringLiteral("rtf"), QStringLiteral("diag-Velnara.rtf"));
+  const auto chosen =
+      window.askSaveFileName(QStringLiteral("Sauvegarde du diagnostique Velnara"), QStringLiteral("Fichier RTF"),
+                             QStringLiteral("*.rtf"), QStringLiteral("rtf"), QStringLiteral("diag-Velnara.rtf"));
   EXPECT_EQ(title, QStringLiteral("Sauvegarde du diagnostique Velnara"));
   EXPECT_EQ(filter, QStringLiteral("Fichier RTF (*.rtf)"));
   EXPECT_EQ(offered, QStringLiteral("diag-Velnara.rtf"));
@@ -265,9 +263,9 @@ TEST_F(ViewOperations, SaveDialogOffersAnEarlierPathInItsFolder) {
     offered = fileNameBoxText(dialog);
     dialog->reject();
   });
-  const auto chosen = window.askSaveFileName(QStringLiteral("t"), QStringLiteral("Fichier RTF"),
-                                             QStringLiteral("*.rtf"), QStringLiteral("rtf"),
-                                             dir.filePath(QStringLiteral("avant.rtf")));
+  const auto chosen =
+      window.askSaveFileName(QStringLiteral("t"), QStringLiteral("Fichier RTF"), QStringLiteral("*.rtf"),
+                             QStringLiteral("rtf"), dir.filePath(QStringLiteral("avant.rtf")));
   EXPECT_FALSE(chosen.has_value());
   EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
   EXPECT_EQ(offered, QStringLiteral("avant.rtf"));

@@ -135,8 +135,8 @@ bool VncClient::handshake() {
 bool VncClient::askForTrueColourPixels() {
   // 32 bits per pixel, little-endian, red in bits 16-23, green 8-15, blue 0-7:
   // the layout of QImage::Format_RGB32.
-  const unsigned char pixelFormat[20] = {setPixelFormatMessage, 0, 0, 0, 32, 24, 0, 1, 0, 255, 0, 255,
-                                         0, 255, 16, 8, 0, 0, 0, 0};
+  const unsigned char pixelFormat[20] = {
+      setPixelFormatMessage, 0, 0, 0, 32, 24, 0, 1, 0, 255, 0, 255, 0, 255, 16, 8, 0, 0, 0, 0};
   const unsigned char encodings[8] = {setEncodingsMessage, 0, 0, 1, 0, 0, 0, uint8_t(rawEncoding)};
   return writeAll(pixelFormat, sizeof pixelFormat) && writeAll(encodings, sizeof encodings);
 }
@@ -177,8 +177,9 @@ std::optional<QImage> VncClient::grab() {
 bool VncClient::typeKey(uint32_t keysym) {
   if (socket_ < 0) return fail(QStringLiteral("not connected"));
   for (uint8_t down : {uint8_t(1), uint8_t(0)}) {
-    const unsigned char message[8] = {keyEventMessage, down, 0, 0, uint8_t(keysym >> 24),
-                                      uint8_t(keysym >> 16), uint8_t(keysym >> 8), uint8_t(keysym)};
+    const unsigned char message[8] = {
+        keyEventMessage,      down,           0, 0, uint8_t(keysym >> 24), uint8_t(keysym >> 16),
+        uint8_t(keysym >> 8), uint8_t(keysym)};
     if (!writeAll(message, sizeof message)) return false;
   }
   return true;

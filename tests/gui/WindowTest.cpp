@@ -30,8 +30,7 @@ TEST_F(GuiTest, StartsOnTheHomePageWithTheStartToolbar) {
   EXPECT_EQ(window.currentPage(), View::Page::tab_carte);
   for (const char* shown : {"btn_vitale", "btn_config", "btn_update", "btn_about", "btn_quit"})
     EXPECT_TRUE(widget(QString::fromLatin1(shown))->isVisible()) << shown;
-  for (const char* hidden :
-       {"btn_diagnostique", "btn_update_go", "clProgressBarDC1", "txt_suivi_download"})
+  for (const char* hidden : {"btn_diagnostique", "btn_update_go", "clProgressBarDC1", "txt_suivi_download"})
     EXPECT_TRUE(widget(QString::fromLatin1(hidden))->isHidden()) << hidden;
   EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
   EXPECT_TRUE(widget<QLabel>(QStringLiteral("StatusBar1_panel0"))->text().startsWith(QStringLiteral("Version 1.09 (")));
@@ -64,15 +63,12 @@ TEST_P(ToolbarPageTest, ShowsExactlyItsPage) {
   EXPECT_EQ(visiblePages, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachButton, ToolbarPageTest,
-                         ::testing::Values(ToolbarCase{"btn_vitale", "tab_carte"},
-                                           ToolbarCase{"btn_diagnostique", "tab_debug"},
-                                           ToolbarCase{"btn_config", "tab_config"},
-                                           ToolbarCase{"btn_update", "tab_update"},
-                                           ToolbarCase{"btn_about", "tab_about"}),
-                         [](const ::testing::TestParamInfo<ToolbarCase>& info) {
-                           return std::string(info.param.button);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EachButton, ToolbarPageTest,
+    ::testing::Values(ToolbarCase{"btn_vitale", "tab_carte"}, ToolbarCase{"btn_diagnostique", "tab_debug"},
+                      ToolbarCase{"btn_config", "tab_config"}, ToolbarCase{"btn_update", "tab_update"},
+                      ToolbarCase{"btn_about", "tab_about"}),
+    [](const ::testing::TestParamInfo<ToolbarCase>& info) { return std::string(info.param.button); });
 
 TEST_F(GuiTest, DiagnosticButtonFollowsRunsUpdatesAndHome) {
   QWidget* diagnostic = widget(QStringLiteral("btn_diagnostique"));
@@ -158,7 +154,8 @@ const Place places[] = {
     {"lbl_link3", {40, 327, 119, 19}, "Logiciel lecture Vitale"},
     {"lbl_link2", {416, 327, 108, 19}, "Support à Distance"},
     {"lbl_gestion1", {108, 22, 361, 29}, "Gestion du lecteur"},
-    {"lbl_gestion2", {72, 54, 433, 43},
+    {"lbl_gestion2",
+     {72, 54, 433, 43},
      "Cet espace permet de modifier le lecteur vitale à utiliser, ne faites une modification que sur "
      "demande du support technique"},
     {"lbl_gestion_1", {16, 104, 433, 28}, "Lecteur actuellement configuré :"},
@@ -189,8 +186,8 @@ TEST_F(GuiTest, EveryWidgetSitsAtItsPlaceWithItsText) {
 }
 
 TEST_F(GuiTest, ButtonsAreFlatWithPicturesAndHandCursor) {
-  for (const char* name : {"btn_vitale", "btn_diagnostique", "btn_config", "btn_update", "btn_about",
-                           "btn_quit", "btn_sauve_fichier", "btn_gestion_4"}) {
+  for (const char* name : {"btn_vitale", "btn_diagnostique", "btn_config", "btn_update", "btn_about", "btn_quit",
+                           "btn_sauve_fichier", "btn_gestion_4"}) {
     const auto* button = widget<QPushButton>(QString::fromLatin1(name));
     EXPECT_TRUE(button->isFlat()) << name;
     EXPECT_FALSE(button->icon().isNull()) << name;
@@ -213,11 +210,11 @@ struct FontCase {
 TEST_F(GuiTest, TextsAreInTahomaAtTheirSizes) {
   // 8 pt is 11 pixels, 11 pt 15 pixels and 18 pt 24 pixels at 96 dpi.
   const FontCase cases[] = {
-      {"btn_vitale", 11, false},    {"lbl_carte1", 24, true},     {"lbl_carte2", 15, false},
-      {"label_suivi", 24, true},    {"label_suivi2", 15, false},  {"label_etat1", 11, false},
-      {"legende_0_texte", 11, false}, {"debug_texte", 11, false}, {"Label_pdf1", 24, true},
-      {"Label_pdf2", 15, false},    {"lbl_link3", 12, false},     {"lbl_gestion_1", 13, false},
-      {"Edit_gestion_1", 11, false}, {"memo_gestion_3", 11, false}, {"Memo1", 11, false},
+      {"btn_vitale", 11, false},        {"lbl_carte1", 24, true},      {"lbl_carte2", 15, false},
+      {"label_suivi", 24, true},        {"label_suivi2", 15, false},   {"label_etat1", 11, false},
+      {"legende_0_texte", 11, false},   {"debug_texte", 11, false},    {"Label_pdf1", 24, true},
+      {"Label_pdf2", 15, false},        {"lbl_link3", 12, false},      {"lbl_gestion_1", 13, false},
+      {"Edit_gestion_1", 11, false},    {"memo_gestion_3", 11, false}, {"Memo1", 11, false},
       {"StatusBar1_panel0", 11, false},
   };
   for (const FontCase& c : cases) {
@@ -234,13 +231,13 @@ TEST_F(GuiTest, TextsAreInTahomaAtTheirSizes) {
 TEST_F(GuiTest, KnownReadersAndEditBoxes) {
   const auto* memo = widget<QPlainTextEdit>(QStringLiteral("memo_gestion_3"));
   EXPECT_TRUE(memo->isReadOnly());
-  EXPECT_EQ(memo->toPlainText().split(QLatin1Char('\n')),
-            QStringList({QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"),
-                         QStringLiteral("SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0"),
-                         QStringLiteral("Generic EMV Smartcard Reader 0"),
-                         QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"),
-                         QStringLiteral("Generic Usb Smart Card Reader 0"),
-                         QStringLiteral("Ingenico 25024371 TL TELIUM 2 0")}));
+  EXPECT_EQ(
+      memo->toPlainText().split(QLatin1Char('\n')),
+      QStringList(
+          {QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"),
+           QStringLiteral("SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0"),
+           QStringLiteral("Generic EMV Smartcard Reader 0"), QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"),
+           QStringLiteral("Generic Usb Smart Card Reader 0"), QStringLiteral("Ingenico 25024371 TL TELIUM 2 0")}));
   window.appendKnownReader(QStringLiteral("PASSE"));
   EXPECT_TRUE(memo->toPlainText().endsWith(QStringLiteral("TELIUM 2 0\nPASSE")));
 

@@ -4,8 +4,7 @@
 #include <QThread>
 
 void DownloadRecorder::noteThread() {
-  allOnWindowThread =
-      allOnWindowThread && QThread::currentThread() == QCoreApplication::instance()->thread();
+  allOnWindowThread = allOnWindowThread && QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
 void DownloadRecorder::onDataItemProceed(const DownloadState& state) {

@@ -13,9 +13,7 @@ std::string testBytes(std::size_t size) {
 }
 
 void DownloadSite::install(httplib::Server& server) {
-  server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-    serve(request, response);
-  });
+  server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) { serve(request, response); });
 }
 
 void DownloadSite::setContent(std::string content) {
@@ -82,8 +80,8 @@ void DownloadSite::serve(const httplib::Request& request, httplib::Response& res
   std::int64_t cutAfter = -1;
   {
     std::lock_guard lock(mutex_);
-    requests_.push_back({request.method, request.path, request.get_header_value("Range"),
-                         request.get_header_value("User-Agent")});
+    requests_.push_back(
+        {request.method, request.path, request.get_header_value("Range"), request.get_header_value("User-Agent")});
     if (!head && cutsLeft_ > 0) {
       --cutsLeft_;
       cutAfter = cutAfter_;
@@ -123,14 +121,14 @@ void DownloadSite::serveSized(httplib::Response& response, std::int64_t cutAfter
 }
 
 void DownloadSite::serveStreamed(httplib::Response& response) {
-  response.set_chunked_content_provider(
-      "application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-        if (offset >= content_.size()) {
-          sink.done();
-          return true;
-        }
-        return sendPiece(sink, offset, content_.size() - offset) > 0;
-      });
+  response.set_chunked_content_provider("application/octet-stream",
+                                        [this](std::size_t offset, httplib::DataSink& sink) {
+                                          if (offset >= content_.size()) {
+                                            sink.done();
+                                            return true;
+                                          }
+                                          return sendPiece(sink, offset, content_.size() - offset) > 0;
+                                        });
 }
 
 std::size_t DownloadSite::sendPiece(httplib::DataSink& sink, std::size_t offset, std::size_t length) {

@@ -35,8 +35,7 @@ QByteArray fileContent(const QString& path) {
 }
 
 QStringList entriesOf(const QString& folder) {
-  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                QDir::Name);
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // Threads of the downloader carry this name.
@@ -89,13 +88,11 @@ class DownloaderTest : public ::testing::Test {
   void download(const QString& address) {
     downloader_->setURL(address);
     downloader_->start();
-    ASSERT_TRUE(runEventLoopUntil([&] { return events_.completions > 0; }))
-        << "the transfer did not end";
+    ASSERT_TRUE(runEventLoopUntil([&] { return events_.completions > 0; })) << "the transfer did not end";
   }
 
   void expectFileIsTheSiteContent(const QString& name) {
-    EXPECT_EQ(sha256(fileContent(folder_ + u'/' + name)),
-              sha256(QByteArray::fromStdString(site_.content())));
+    EXPECT_EQ(sha256(fileContent(folder_ + u'/' + name)), sha256(QByteArray::fromStdString(site_.content())));
   }
 
   DownloadSite site_{testBytes(kTenMebibytes)};
@@ -338,12 +335,9 @@ TEST_F(DownloaderTest, StopEndsTheTransferAndItsThreads) {
 TEST_F(DownloaderTest, FileNameLeavingTheFolderIsRefused) {
   const std::string absolute = QDir(outside_).filePath(QStringLiteral("x.exe")).toStdString();
   const std::string dispositions[] = {
-      "attachment; filename=\"../x.exe\"",
-      "attachment; filename=\"" + absolute + "\"",
-      "attachment; filename=\"a/b.exe\"",
-      "attachment; filename=\"..\"",
-      "attachment; filename=\"..\\\\x.exe\"",
-      "attachment; filename*=UTF-8''..%2Fx.exe",
+      "attachment; filename=\"../x.exe\"",     "attachment; filename=\"" + absolute + "\"",
+      "attachment; filename=\"a/b.exe\"",      "attachment; filename=\"..\"",
+      "attachment; filename=\"..\\\\x.exe\"",  "attachment; filename*=UTF-8''..%2Fx.exe",
       "attachment; filename*=UTF-8''x%00.exe",
   };
   for (const char* path : {"/dl.php?k=force", "/nohead/dl.php?k=force"}) {

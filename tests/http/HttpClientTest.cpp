@@ -96,9 +96,7 @@ class HttpClientTest : public ::testing::Test {
     return server;
   }
 
-  QString checkUrl(const LocalHttpsServer& server) const {
-    return QString::fromStdString(server.url("/check"));
-  }
+  QString checkUrl(const LocalHttpsServer& server) const { return QString::fromStdString(server.url("/check")); }
 
   void fillUpdateForm(CurlHttpClient& client) {
     client.setFormField(QStringLiteral("logiciel"), QStringLiteral("velna"));
@@ -110,8 +108,7 @@ class HttpClientTest : public ::testing::Test {
 };
 
 TEST_F(HttpClientTest, AnswerBodyReachesTheCallerByteForByte) {
-  for (const std::string answer :
-       {"update", "update\r\n", "Update", "error", "", "\xEF\xBB\xBFupdate"}) {
+  for (const std::string answer : {"update", "update\r\n", "Update", "error", "", "\xEF\xBB\xBFupdate"}) {
     SCOPED_TRACE(answer);
     page_.answer(200, answer);
     CurlHttpClient client(nullptr);
@@ -175,8 +172,7 @@ TEST_F(HttpClientTest, CookiesAreNeitherKeptNorSent) {
 }
 
 TEST_F(HttpClientTest, UnreachableOrWrongServersAreErrors) {
-  const std::unique_ptr<LocalHttpsServer> otherHost =
-      startServer(TestCertificate::make("other.example"));
+  const std::unique_ptr<LocalHttpsServer> otherHost = startServer(TestCertificate::make("other.example"));
   const struct {
     const char* what;
     QString url;
@@ -197,8 +193,7 @@ TEST_F(HttpClientTest, UnreachableOrWrongServersAreErrors) {
 }
 
 TEST_F(HttpClientTest, ExpiredSelfSignedCertificateForTheHostIsAccepted) {
-  const std::unique_ptr<LocalHttpsServer> expired =
-      startServer(TestCertificate::make("localhost", -60, -1));
+  const std::unique_ptr<LocalHttpsServer> expired = startServer(TestCertificate::make("localhost", -60, -1));
   page_.answer(200, "update");
   CurlHttpClient client(nullptr);
   QByteArray body;

@@ -19,6 +19,5 @@ struct TestCertificate {
 
   // For `hostName` (subject and subject alternative name), valid from
   // `validFromDays` to `validToDays` days from now (negative in the past).
-  static TestCertificate make(const std::string& hostName, long validFromDays = -1,
-                              long validToDays = 365);
+  static TestCertificate make(const std::string& hostName, long validFromDays = -1, long validToDays = 365);
 };

@@ -76,26 +76,38 @@ TEST(DownloadAttempts, RetriesUpToTheLimitWithPausesBetween) {
 TEST(DownloadAttempts, StopsAtSuccessAFinalFailureOrAStop) {
   int tries = 0;
   auto pause = [](std::chrono::milliseconds) { return true; };
-  EXPECT_EQ(runAttempts(5, 0ms, [&](int number) {
-              ++tries;
-              return number == 2 ? AttemptResult::done() : AttemptResult::retry({}, 7);
-            }, pause).kind,
+  EXPECT_EQ(runAttempts(
+                5, 0ms,
+                [&](int number) {
+                  ++tries;
+                  return number == 2 ? AttemptResult::done() : AttemptResult::retry({}, 7);
+                },
+                pause)
+                .kind,
             AttemptResult::Kind::Done);
   EXPECT_EQ(tries, 2);
 
   tries = 0;
-  EXPECT_EQ(runAttempts(5, 0ms, [&](int) {
-              ++tries;
-              return AttemptResult::fail(QStringLiteral("404"), 404);
-            }, pause).kind,
+  EXPECT_EQ(runAttempts(
+                5, 0ms,
+                [&](int) {
+                  ++tries;
+                  return AttemptResult::fail(QStringLiteral("404"), 404);
+                },
+                pause)
+                .kind,
             AttemptResult::Kind::Fail);
   EXPECT_EQ(tries, 1);
 
   tries = 0;
-  EXPECT_EQ(runAttempts(5, 0ms, [&](int) {
-              ++tries;
-              return AttemptResult::retry({}, 7);
-            }, [](std::chrono::milliseconds) { return false; }).kind,
+  EXPECT_EQ(runAttempts(
+                5, 0ms,
+                [&](int) {
+                  ++tries;
+                  return AttemptResult::retry({}, 7);
+                },
+                [](std::chrono::milliseconds) { return false; })
+                .kind,
             AttemptResult::Kind::Cancelled);
   EXPECT_EQ(tries, 1);
 }

@@ -19,8 +19,7 @@ QByteArray fixture(const char* name) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-XmlNode& loadRoot(LibXmlDocument& document, const QByteArray& bytes,
-                  const QString& root = QStringLiteral("r")) {
+XmlNode& loadRoot(LibXmlDocument& document, const QByteArray& bytes, const QString& root = QStringLiteral("r")) {
   document.loadFromBytes(bytes);
   return document.root(root);
 }
@@ -48,8 +47,8 @@ CardTexts readCard(const QByteArray& bytes) {
 }
 
 TEST(LibXmlDocumentEncoding, EveryEncodingGivesTheSameTexts) {
-  for (const char* name : {"carte-utf8.xml", "carte-iso-8859-1.xml", "carte-utf16-bom.xml",
-                           "carte-utf8-sans-declaration.xml"}) {
+  for (const char* name :
+       {"carte-utf8.xml", "carte-iso-8859-1.xml", "carte-utf16-bom.xml", "carte-utf8-sans-declaration.xml"}) {
     SCOPED_TRACE(name);
     const QByteArray bytes = fixture(name);
     ASSERT_FALSE(bytes.isEmpty());
@@ -84,8 +83,7 @@ TEST(LibXmlDocumentLookup, MissingChildIsAnEmptyElementAllTheWayDown) {
 
 TEST(LibXmlDocumentLookup, ChildByNameIsTheFirstElementOfThatNameCaseSensitive) {
   LibXmlDocument document;
-  XmlNode& root =
-      loadRoot(document, "<r><!--a--><b>1</b><a>2</a><a>3</a><A>4</A><p:a xmlns:p='u'>5</p:a></r>");
+  XmlNode& root = loadRoot(document, "<r><!--a--><b>1</b><a>2</a><a>3</a><A>4</A><p:a xmlns:p='u'>5</p:a></r>");
   EXPECT_EQ(root.child(QStringLiteral("a")).text(), QStringLiteral("2"));
   EXPECT_EQ(root.child(QStringLiteral("A")).text(), QStringLiteral("4"));
   EXPECT_EQ(root.child(QStringLiteral("p:a")).text(), QStringLiteral("5"));
@@ -105,11 +103,10 @@ TEST(LibXmlDocumentLookup, RootIsLookedUpByItsExactName) {
 
 struct TextCase {
   const char* name;
-  QByteArray element;  // the element <a> inside <r>
+  QByteArray element;               // the element <a> inside <r>
   std::optional<QString> expected;  // nullopt: reading the text throws
 };
 void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
-
 
 class LibXmlTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -125,20 +122,19 @@ TEST_P(LibXmlTextTest, TextOfASingleTextNodeOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LibXmlTextTest,
-    ::testing::Values(
-        TextCase{"EmptyElement", "<a/>", QString()},
-        TextCase{"ElementWithoutContent", "<a></a>", QString()},
-        TextCase{"WhitespaceOnly", "<a>  \n </a>", QString()},
-        TextCase{"TextKeptAsItIs", "<a> 01/02/1985 \n</a>", QStringLiteral(" 01/02/1985 \n")},
-        TextCase{"CharacterReferencesResolved", "<a>&lt;x&gt; &amp; &#233;</a>",
-                 QString::fromUtf8("<x> & é")},
-        TextCase{"CharacterData", "<a><![CDATA[<b>1</b>]]></a>", QStringLiteral("<b>1</b>")},
-        TextCase{"ChildElement", "<a><b>1</b></a>", std::nullopt},
-        TextCase{"ChildElementsBetweenWhitespace", "<a>\n  <b/>\n</a>", std::nullopt},
-        TextCase{"TextAndElement", "<a>x<b/></a>", std::nullopt},
-        TextCase{"TextSplitByAComment", "<a>x<!--c-->y</a>", std::nullopt},
-        TextCase{"CommentOnly", "<a><!--c--></a>", std::nullopt},
-        TextCase{"TextAndCharacterData", "<a>x<![CDATA[y]]></a>", std::nullopt}),
+    ::testing::Values(TextCase{"EmptyElement", "<a/>", QString()},
+                      TextCase{"ElementWithoutContent", "<a></a>", QString()},
+                      TextCase{"WhitespaceOnly", "<a>  \n </a>", QString()},
+                      TextCase{"TextKeptAsItIs", "<a> 01/02/1985 \n</a>", QStringLiteral(" 01/02/1985 \n")},
+                      TextCase{"CharacterReferencesResolved", "<a>&lt;x&gt; &amp; &#233;</a>",
+                               QString::fromUtf8("<x> & é")},
+                      TextCase{"CharacterData", "<a><![CDATA[<b>1</b>]]></a>", QStringLiteral("<b>1</b>")},
+                      TextCase{"ChildElement", "<a><b>1</b></a>", std::nullopt},
+                      TextCase{"ChildElementsBetweenWhitespace", "<a>\n  <b/>\n</a>", std::nullopt},
+                      TextCase{"TextAndElement", "<a>x<b/></a>", std::nullopt},
+                      TextCase{"TextSplitByAComment", "<a>x<!--c-->y</a>", std::nullopt},
+                      TextCase{"CommentOnly", "<a><!--c--></a>", std::nullopt},
+                      TextCase{"TextAndCharacterData", "<a>x<![CDATA[y]]></a>", std::nullopt}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 // ---- children by index ----
@@ -182,7 +178,6 @@ struct BadDocument {
 };
 void PrintTo(const BadDocument& c, std::ostream* out) { *out << c.name; }
 
-
 class LibXmlBadDocumentTest : public ::testing::TestWithParam<BadDocument> {};
 
 TEST_P(LibXmlBadDocumentTest, IsRefusedWithAMessageAndNothingOnStderr) {
@@ -201,15 +196,13 @@ TEST_P(LibXmlBadDocumentTest, IsRefusedWithAMessageAndNothingOnStderr) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LibXmlBadDocumentTest,
-    ::testing::Values(
-        BadDocument{"Empty", "", "vide"},
-        BadDocument{"OnlyTheDeclaration", "<?xml version='1.0'?>", "Start tag expected"},
-        BadDocument{"TagMismatch", "<r>\n<a></b>\n</r>", "ligne 2"},
-        BadDocument{"Unclosed", "<T_AsnDonneesVitale><tech>", "ligne 1"},
-        BadDocument{"UndefinedEntity", "<r>&nbsp;</r>", "nbsp"},
-        BadDocument{"UnknownEncoding", "<?xml version='1.0' encoding='x-inconnu'?><r/>",
-                    "x-inconnu"},
-        BadDocument{"TextAfterTheRoot", "<r/>trailing", "ligne 1"}),
+    ::testing::Values(BadDocument{"Empty", "", "vide"},
+                      BadDocument{"OnlyTheDeclaration", "<?xml version='1.0'?>", "Start tag expected"},
+                      BadDocument{"TagMismatch", "<r>\n<a></b>\n</r>", "ligne 2"},
+                      BadDocument{"Unclosed", "<T_AsnDonneesVitale><tech>", "ligne 1"},
+                      BadDocument{"UndefinedEntity", "<r>&nbsp;</r>", "nbsp"},
+                      BadDocument{"UnknownEncoding", "<?xml version='1.0' encoding='x-inconnu'?><r/>", "x-inconnu"},
+                      BadDocument{"TextAfterTheRoot", "<r/>trailing", "ligne 1"}),
     [](const ::testing::TestParamInfo<BadDocument>& info) { return std::string(info.param.name); });
 
 // ---- hostile documents ----
@@ -228,8 +221,8 @@ QByteArray billionLaughs(bool inAttribute) {
 // One 50 kB entity referenced ten thousand times: half a gigabyte once
 // expanded, from a document the size of a card buffer.
 QByteArray quadraticBlowup() {
-  return "<!DOCTYPE r [<!ENTITY b \"" + QByteArray(50000, 'x') + "\">]>\n<r a=\"" +
-         QByteArray("&b;").repeated(10000) + "\"/>";
+  return "<!DOCTYPE r [<!ENTITY b \"" + QByteArray(50000, 'x') + "\">]>\n<r a=\"" + QByteArray("&b;").repeated(10000) +
+         "\"/>";
 }
 
 TEST(LibXmlDocumentHostile, EntityExpansionIsRefused) {
@@ -275,8 +268,7 @@ TEST(LibXmlDocumentHostile, ExternalDtdIsNotLoaded) {
   dtd.write("<!ENTITY x \"y\">");
   dtd.close();
   LibXmlDocument document;
-  XmlNode& root = loadRoot(document, "<!DOCTYPE r SYSTEM \"file://" + dtd.fileName().toUtf8() +
-                                         "\"><r><a>1</a></r>");
+  XmlNode& root = loadRoot(document, "<!DOCTYPE r SYSTEM \"file://" + dtd.fileName().toUtf8() + "\"><r><a>1</a></r>");
   EXPECT_EQ(root.child(QStringLiteral("a")).text(), QStringLiteral("1"));
 }
 

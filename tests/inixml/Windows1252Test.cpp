@@ -18,9 +18,8 @@ struct CodePoint {
 };
 
 TEST(Windows1252, MapsTheBytesThatDifferFromLatin1ThroughTheTable) {
-  const CodePoint cases[] = {
-      {'\x80', u'€'}, {'\x8C', u'Œ'}, {'\x92', u'’'}, {'\x96', u'–'}, {'\x9C', u'œ'},
-      {'\x9F', u'Ÿ'}, {'\x81', u'\u0081'}, {'\xA0', u'\u00A0'}, {'\xE9', u'é'}, {'\xFF', u'ÿ'}};
+  const CodePoint cases[] = {{'\x80', u'€'}, {'\x8C', u'Œ'},      {'\x92', u'’'},      {'\x96', u'–'}, {'\x9C', u'œ'},
+                             {'\x9F', u'Ÿ'}, {'\x81', u'\u0081'}, {'\xA0', u'\u00A0'}, {'\xE9', u'é'}, {'\xFF', u'ÿ'}};
   for (const CodePoint& c : cases) {
     SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c.byte)));
     EXPECT_EQ(decodeWindows1252(QByteArray(1, c.byte)), QString(QChar(c.character)));

@@ -21,9 +21,7 @@ const QString kKey = QStringLiteral("Ressource_Vitale");
 
 class WindowsIniFileTest : public ::testing::Test {
  protected:
-  QString path(const QString& name = QStringLiteral("api_lec.ini")) const {
-    return folder_.filePath(name);
-  }
+  QString path(const QString& name = QStringLiteral("api_lec.ini")) const { return folder_.filePath(name); }
   static void writeBytes(const QString& file, const QByteArray& bytes) {
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
@@ -50,9 +48,7 @@ struct ReadCase {
 };
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 
-
-class ReadValueTest : public WindowsIniFileTest,
-                      public ::testing::WithParamInterface<ReadCase> {};
+class ReadValueTest : public WindowsIniFileTest, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ReadValueTest, FindsTheValueAsWindowsDoes) {
   writeBytes(path(), GetParam().content);
@@ -62,34 +58,29 @@ TEST_P(ReadValueTest, FindsTheValueAsWindowsDoes) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadValueTest,
     ::testing::Values(
-        ReadCase{"SectionAndKeyWithoutRegardToCase",
-                 "[LECTEUR]\r\nressource_VITALE=Lecteur 0\r\n", QStringLiteral("Lecteur 0")},
-        ReadCase{"BlanksAroundNamesAndValueTrimmed",
-                 "  [ Lecteur ]  \n\t Ressource_Vitale \t=  Lecteur 0 \t\n",
+        ReadCase{"SectionAndKeyWithoutRegardToCase", "[LECTEUR]\r\nressource_VITALE=Lecteur 0\r\n",
+                 QStringLiteral("Lecteur 0")},
+        ReadCase{"BlanksAroundNamesAndValueTrimmed", "  [ Lecteur ]  \n\t Ressource_Vitale \t=  Lecteur 0 \t\n",
                  QStringLiteral("Lecteur 0")},
         ReadCase{"EmptyValueIsPresent", "[Lecteur]\nRessource_Vitale=\n", QString()},
         ReadCase{"BlankValueIsPresentAndEmpty", "[Lecteur]\nRessource_Vitale=   \n", QString()},
         ReadCase{"MissingKey", "[Lecteur]\nAutre=1\n", std::nullopt},
         ReadCase{"MissingSection", "[Autre]\nRessource_Vitale=x\n", std::nullopt},
-        ReadCase{"KeyOfAnotherSection",
-                 "[Autre]\nRessource_Vitale=x\n[Lecteur]\nDelai=3\n", std::nullopt},
+        ReadCase{"KeyOfAnotherSection", "[Autre]\nRessource_Vitale=x\n[Lecteur]\nDelai=3\n", std::nullopt},
         ReadCase{"KeyBeforeAnySection", "Ressource_Vitale=x\n[Lecteur]\n", std::nullopt},
         ReadCase{"CommentedOutKey", "[Lecteur]\n;Ressource_Vitale=x\n", std::nullopt},
         ReadCase{"LineWithoutEqualsIsNoKey", "[Lecteur]\nRessource_Vitale\n", std::nullopt},
         ReadCase{"EmptyFile", "", std::nullopt},
-        ReadCase{"FirstOfEqualKeysWins",
-                 "[Lecteur]\nRessource_Vitale=un\nRESSOURCE_VITALE=deux\n", QStringLiteral("un")},
-        ReadCase{"FirstOfEqualSectionsWins",
-                 "[Lecteur]\nDelai=1\n[lecteur]\nRessource_Vitale=x\n", std::nullopt},
-        ReadCase{"EqualsAndSemicolonInsideTheValueKept",
-                 "[Lecteur]\nRessource_Vitale=a=b ; c\n", QStringLiteral("a=b ; c")},
+        ReadCase{"FirstOfEqualKeysWins", "[Lecteur]\nRessource_Vitale=un\nRESSOURCE_VITALE=deux\n",
+                 QStringLiteral("un")},
+        ReadCase{"FirstOfEqualSectionsWins", "[Lecteur]\nDelai=1\n[lecteur]\nRessource_Vitale=x\n", std::nullopt},
+        ReadCase{"EqualsAndSemicolonInsideTheValueKept", "[Lecteur]\nRessource_Vitale=a=b ; c\n",
+                 QStringLiteral("a=b ; c")},
         ReadCase{"MatchingQuotesDropped", "[Lecteur]\nRessource_Vitale=\" Lecteur 0 \"\n",
                  QStringLiteral(" Lecteur 0 ")},
-        ReadCase{"UnmatchedQuotesKept", "[Lecteur]\nRessource_Vitale=\"Lecteur'\n",
-                 QStringLiteral("\"Lecteur'")},
+        ReadCase{"UnmatchedQuotesKept", "[Lecteur]\nRessource_Vitale=\"Lecteur'\n", QStringLiteral("\"Lecteur'")},
         ReadCase{"LastLineWithoutLineEnd", "[Lecteur]\r\nRessource_Vitale=x", QStringLiteral("x")},
-        ReadCase{"Windows1252Text", "[Lecteur]\nRessource_Vitale=\x80 \xE9t\xE9 \x9C\n",
-                 QString::fromUtf8("€ été œ")}),
+        ReadCase{"Windows1252Text", "[Lecteur]\nRessource_Vitale=\x80 \xE9t\xE9 \x9C\n", QString::fromUtf8("€ été œ")}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowsIniFileTest, MissingFileOrFolderInsteadOfFileHasNoValue) {
@@ -117,9 +108,7 @@ struct WriteCase {
 };
 void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 
-
-class WriteValueTest : public WindowsIniFileTest,
-                       public ::testing::WithParamInterface<WriteCase> {};
+class WriteValueTest : public WindowsIniFileTest, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(WriteValueTest, ChangesOnlyThatValue) {
   const WriteCase& c = GetParam();
@@ -147,41 +136,36 @@ const QByteArray kCrlfFile =
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteValueTest,
     ::testing::Values(
-        WriteCase{"ValueReplacedInItsLineCrlfFile", kCrlfFile, kSection, kKey,
-                  QStringLiteral("Nouveau lecteur"),
+        WriteCase{"ValueReplacedInItsLineCrlfFile", kCrlfFile, kSection, kKey, QStringLiteral("Nouveau lecteur"),
                   QByteArray(kCrlfFile).replace("Ancien lecteur \xE9 0", "Nouveau lecteur")},
-        WriteCase{"ValueReplacedInItsLineLfFile",
-                  "[Lecteur]\nRessource_Vitale=a\nDelai=1\n", kSection, kKey,
+        WriteCase{"ValueReplacedInItsLineLfFile", "[Lecteur]\nRessource_Vitale=a\nDelai=1\n", kSection, kKey,
                   QStringLiteral("b"), "[Lecteur]\nRessource_Vitale=b\nDelai=1\n"},
-        WriteCase{"ValueEmptied", "[Lecteur]\r\nRessource_Vitale=a\r\n", kSection, kKey,
-                  QString(), "[Lecteur]\r\nRessource_Vitale=\r\n"},
-        WriteCase{"EmptyValueFilled", "[Lecteur]\r\nRessource_Vitale=\r\n", kSection, kKey,
-                  QStringLiteral("x"), "[Lecteur]\r\nRessource_Vitale=x\r\n"},
+        WriteCase{"ValueEmptied", "[Lecteur]\r\nRessource_Vitale=a\r\n", kSection, kKey, QString(),
+                  "[Lecteur]\r\nRessource_Vitale=\r\n"},
+        WriteCase{"EmptyValueFilled", "[Lecteur]\r\nRessource_Vitale=\r\n", kSection, kKey, QStringLiteral("x"),
+                  "[Lecteur]\r\nRessource_Vitale=x\r\n"},
         WriteCase{"KeyAppendedToItsSectionBeforeBlankLinesAndComments",
                   QByteArray(kCrlfFile).replace("ressource_VITALE = Ancien lecteur \xE9 0\r\n", ""),
                   QStringLiteral("lecteur"), kKey, QStringLiteral("Lecteur 0"),
                   QByteArray(kCrlfFile)
                       .replace("ressource_VITALE = Ancien lecteur \xE9 0\r\n", "")
                       .replace("Delai=30\r\n", "Delai=30\r\nRessource_Vitale=Lecteur 0\r\n")},
-        WriteCase{"KeyAppendedBelowTheHeaderOfAnEmptySection",
-                  "[Lecteur]\n\n[Journal]\nActif=0\n", kSection, kKey, QStringLiteral("x"),
-                  "[Lecteur]\nRessource_Vitale=x\n\n[Journal]\nActif=0\n"},
-        WriteCase{"KeyAppendedAfterALastLineWithoutLineEnd", "[Lecteur]\r\nDelai=30", kSection,
-                  kKey, QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\nRessource_Vitale=x\r\n"},
-        WriteCase{"KeyAppendedAfterALastLineEndingInALoneCr", "[Lecteur]\r\nDelai=30\r", kSection,
-                  kKey, QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\r\nRessource_Vitale=x\r\n"},
-        WriteCase{"SectionAppendedToTheEnd", kCrlfFile, QStringLiteral("Lecteur2"), kKey,
-                  QStringLiteral("x"), kCrlfFile + "[Lecteur2]\r\nRessource_Vitale=x\r\n"},
-        WriteCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[Journal]\nActif=0", kSection,
-                  kKey, QStringLiteral("x"), "[Journal]\nActif=0\n[Lecteur]\nRessource_Vitale=x\n"},
+        WriteCase{"KeyAppendedBelowTheHeaderOfAnEmptySection", "[Lecteur]\n\n[Journal]\nActif=0\n", kSection, kKey,
+                  QStringLiteral("x"), "[Lecteur]\nRessource_Vitale=x\n\n[Journal]\nActif=0\n"},
+        WriteCase{"KeyAppendedAfterALastLineWithoutLineEnd", "[Lecteur]\r\nDelai=30", kSection, kKey,
+                  QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\nRessource_Vitale=x\r\n"},
+        WriteCase{"KeyAppendedAfterALastLineEndingInALoneCr", "[Lecteur]\r\nDelai=30\r", kSection, kKey,
+                  QStringLiteral("x"), "[Lecteur]\r\nDelai=30\r\r\nRessource_Vitale=x\r\n"},
+        WriteCase{"SectionAppendedToTheEnd", kCrlfFile, QStringLiteral("Lecteur2"), kKey, QStringLiteral("x"),
+                  kCrlfFile + "[Lecteur2]\r\nRessource_Vitale=x\r\n"},
+        WriteCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[Journal]\nActif=0", kSection, kKey,
+                  QStringLiteral("x"), "[Journal]\nActif=0\n[Lecteur]\nRessource_Vitale=x\n"},
         WriteCase{"SectionAppendedToAnEmptyFile", "", kSection, kKey, QStringLiteral("x"),
                   "[Lecteur]\r\nRessource_Vitale=x\r\n"},
-        WriteCase{"OnlyTheFirstOfEqualKeysChanges",
-                  "[Lecteur]\nRessource_Vitale=un\nressource_vitale=deux\n", kSection, kKey,
-                  QStringLiteral("trois"),
-                  "[Lecteur]\nRessource_Vitale=trois\nressource_vitale=deux\n"},
-        WriteCase{"AccentsWrittenAsWindows1252", "[Lecteur]\r\nRessource_Vitale=a\r\n",
-                  kSection, kKey, QString::fromUtf8("Lecteur « Sésame » 0 €"),
+        WriteCase{"OnlyTheFirstOfEqualKeysChanges", "[Lecteur]\nRessource_Vitale=un\nressource_vitale=deux\n", kSection,
+                  kKey, QStringLiteral("trois"), "[Lecteur]\nRessource_Vitale=trois\nressource_vitale=deux\n"},
+        WriteCase{"AccentsWrittenAsWindows1252", "[Lecteur]\r\nRessource_Vitale=a\r\n", kSection, kKey,
+                  QString::fromUtf8("Lecteur « Sésame » 0 €"),
                   "[Lecteur]\r\nRessource_Vitale=Lecteur \xAB S\xE9same \xBB 0 \x80\r\n"}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
@@ -191,20 +175,17 @@ TEST_F(WindowsIniFileTest, CharacterOutsideTheCodePageIsWrittenAsQuestionMark) {
 }
 
 TEST_F(WindowsIniFileTest, MissingFileIsCreated) {
-  ini_.writeValue(path(), kSection, kKey,
-                  QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
-  EXPECT_EQ(readBytes(path()),
-            "[Lecteur]\r\nRessource_Vitale=SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0\r\n");
+  ini_.writeValue(path(), kSection, kKey, QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
+  EXPECT_EQ(readBytes(path()), "[Lecteur]\r\nRessource_Vitale=SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0\r\n");
 }
 
 TEST_F(WindowsIniFileTest, WriteKeepsThePermissionsOfTheFile) {
   writeBytes(path(), "[Lecteur]\nRessource_Vitale=a\n");
-  const QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ReadGroup;
+  const QFileDevice::Permissions permissions =
+      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
   ASSERT_TRUE(QFile::setPermissions(path(), permissions));
   ini_.writeValue(path(), kSection, kKey, QStringLiteral("b"));
-  const QFileDevice::Permissions currentUser =
-      QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+  const QFileDevice::Permissions currentUser = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
   EXPECT_EQ(QFile::permissions(path()) & ~currentUser, permissions);
 }
 
@@ -218,8 +199,7 @@ TEST_F(WindowsIniFileTest, WriteIntoAMissingFolderFailsAndCreatesNothing) {
 
 TEST_F(WindowsIniFileTest, WriteBelowAFileFailsAndLeavesTheFile) {
   writeBytes(path(QStringLiteral("fichier")), "contenu");
-  EXPECT_THROW(ini_.writeValue(path(QStringLiteral("fichier/api_lec.ini")), kSection, kKey,
-                               QStringLiteral("x")),
+  EXPECT_THROW(ini_.writeValue(path(QStringLiteral("fichier/api_lec.ini")), kSection, kKey, QStringLiteral("x")),
                std::runtime_error);
   EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("fichier")});
   EXPECT_EQ(readBytes(path(QStringLiteral("fichier"))), "contenu");
@@ -235,8 +215,8 @@ TEST_F(WindowsIniFileTest, WriteOverAFolderFailsAndLeavesTheFolder) {
 TEST_F(WindowsIniFileTest, ValueThatWouldBreakTheLineIsRefusedAndTheFileLeft) {
   const QByteArray before = "[Lecteur]\r\nRessource_Vitale=a\r\n";
   writeBytes(path(), before);
-  for (const QString& value : {QStringLiteral("a\r\n[Autre]"), QStringLiteral("a\nb"),
-                               QStringLiteral("a\rb"), QString(QChar(u'\0'))}) {
+  for (const QString& value :
+       {QStringLiteral("a\r\n[Autre]"), QStringLiteral("a\nb"), QStringLiteral("a\rb"), QString(QChar(u'\0'))}) {
     EXPECT_THROW(ini_.writeValue(path(), kSection, kKey, value), std::runtime_error);
   }
   EXPECT_EQ(readBytes(path()), before);

@@ -15,22 +15,22 @@ std::string MakeJpeg(JpegKind AKind, int AWidth, int AHeight);
 // A file in a fresh folder under the system's temporary folder, removed
 // with the object.
 class TempFile {
-public:
-    explicit TempFile(const std::string& AName);
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::filesystem::path& Path() const { return FPath; }
-    void Write(const std::string& ABytes) const;
+ public:
+  explicit TempFile(const std::string& AName);
+  ~TempFile();
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::filesystem::path& Path() const { return FPath; }
+  void Write(const std::string& ABytes) const;
 
-private:
-    std::filesystem::path FFolder;
-    std::filesystem::path FPath;
+ private:
+  std::filesystem::path FFolder;
+  std::filesystem::path FPath;
 };
 
 struct CommandResult {
-    int ExitCode = -1;
-    std::string Output;   // standard output and standard error
+  int ExitCode = -1;
+  std::string Output;  // standard output and standard error
 };
 
 // Runs a shell command line and collects what it prints.
@@ -39,7 +39,7 @@ CommandResult RunCommand(const std::string& ACommandLine);
 // True when the program is on the PATH.
 bool HasProgram(const std::string& AName);
 
-} // namespace pdftest
+}  // namespace pdftest
 
 namespace pdftest {
 
@@ -49,4 +49,4 @@ namespace pdftest {
 // wrong, or an empty text.
 std::string XrefProblems(const std::string& AFile, int AObjectCount);
 
-} // namespace pdftest
+}  // namespace pdftest

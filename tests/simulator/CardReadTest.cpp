@@ -150,8 +150,7 @@ struct LookupCase {
 
 TEST(Dictionary, LabelsByTableAndCodeWithinTheCallersBuffer) {
   StandInFolder station;
-  station.writeScenario(
-      "[Dictionnaire1]\n01=REGIME GENERAL\n[DICTIONNAIRE2]\n017510000=CPAM PARIS ; comment\n");
+  station.writeScenario("[Dictionnaire1]\n01=REGIME GENERAL\n[DICTIONNAIRE2]\n017510000=CPAM PARIS ; comment\n");
   const LookupCase cases[] = {
       {1, "01", 128, 0, "REGIME GENERAL", 14},
       {2, "017510000", 128, 0, "CPAM PARIS", 10},
@@ -167,8 +166,7 @@ TEST(Dictionary, LabelsByTableAndCodeWithinTheCallersBuffer) {
     std::vector<char> label(c.room + 8, 'X');
     uint16_t size = c.room;
     uint16_t error = 1;
-    EXPECT_EQ(Lec_Dictionnaire(station.folder().c_str(), c.table, c.code, "00000000", label.data(),
-                               &size, &error),
+    EXPECT_EQ(Lec_Dictionnaire(station.folder().c_str(), c.table, c.code, "00000000", label.data(), &size, &error),
               c.status);
     EXPECT_EQ(error, c.status);
     EXPECT_EQ(std::string(label.data()), c.label);
@@ -183,8 +181,7 @@ TEST(Dictionary, ZeroSizedLabelBufferIsLeftAlone) {
   char label = 'X';
   uint16_t size = 0;
   uint16_t error = 0;
-  EXPECT_EQ(Lec_Dictionnaire(station.folder().c_str(), 1, "01", "00000000", &label, &size, &error),
-            0);
+  EXPECT_EQ(Lec_Dictionnaire(station.folder().c_str(), 1, "01", "00000000", &label, &size, &error), 0);
   EXPECT_EQ(label, 'X');
 }
 

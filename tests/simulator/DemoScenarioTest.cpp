@@ -26,8 +26,7 @@ std::vector<std::pair<QString, QString>> textsOf(const QByteArray& xml) {
   while (!reader.atEnd()) {
     reader.readNext();
     if (reader.isStartElement()) element = reader.name().toString();
-    if (reader.isCharacters() && !reader.isWhitespace())
-      texts.emplace_back(element, reader.text().toString());
+    if (reader.isCharacters() && !reader.isWhitespace()) texts.emplace_back(element, reader.text().toString());
   }
   EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
   return texts;
@@ -45,8 +44,7 @@ std::string lookUp(const StandInFolder& station, int16_t table, const QString& c
   uint16_t size = sizeof label;
   uint16_t error = 0;
   const uint16_t status =
-      Lec_Dictionnaire(station.folder().c_str(), table, code.toLatin1().constData(), "00000000",
-                       label, &size, &error);
+      Lec_Dictionnaire(station.folder().c_str(), table, code.toLatin1().constData(), "00000000", label, &size, &error);
   EXPECT_EQ(status, 0) << "table " << table << " code " << code.toStdString();
   return label;
 }
@@ -72,14 +70,11 @@ TEST(DemoScenario, DeliversTheLatin1CardAndKnowsItsCodes) {
 
   const auto texts = textsOf(delivered);
   EXPECT_EQ(first(texts, "prenomUsuel"), QString::fromUtf8("Hélène"));
-  EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
-                          [](const auto& t) { return t.first == QLatin1String("nir"); }),
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& t) { return t.first == QLatin1String("nir"); }),
             2);
   EXPECT_EQ(lookUp(station, 1, first(texts, "codeRegime")), "REGIME GENERAL");
-  EXPECT_EQ(
-      lookUp(station, 2,
-             first(texts, "codeRegime") + first(texts, "caisse") + first(texts, "centreCarte")),
-      "CPAM PARIS");
+  EXPECT_EQ(lookUp(station, 2, first(texts, "codeRegime") + first(texts, "caisse") + first(texts, "centreCarte")),
+            "CPAM PARIS");
   EXPECT_FALSE(station.journal().empty());
 }
 

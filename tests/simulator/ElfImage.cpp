@@ -10,8 +10,8 @@ void padTo(QByteArray& bytes, uint64_t alignment) {
   while (uint64_t(bytes.size()) % alignment != 0) bytes.append('\0');
 }
 
-QByteArray noteBytes(uint32_t nameSize, uint32_t descriptorSize, uint32_t type,
-                     const std::string& owner, const QByteArray& descriptor, uint64_t alignment) {
+QByteArray noteBytes(uint32_t nameSize, uint32_t descriptorSize, uint32_t type, const std::string& owner,
+                     const QByteArray& descriptor, uint64_t alignment) {
   QByteArray note;
   putLittleEndian(note, nameSize, 4);
   putLittleEndian(note, descriptorSize, 4);
@@ -34,10 +34,9 @@ ElfImage ElfImage::withVersion(bool is64, uint32_t mostSignificant, uint32_t lea
   return image;
 }
 
-QByteArray ElfImage::note(const std::string& owner, uint32_t type, uint32_t descriptorSize,
-                          uint64_t alignment) {
-  return noteBytes(uint32_t(owner.size() + 1), descriptorSize, type, owner,
-                   QByteArray(qsizetype(descriptorSize), '\0'), alignment);
+QByteArray ElfImage::note(const std::string& owner, uint32_t type, uint32_t descriptorSize, uint64_t alignment) {
+  return noteBytes(uint32_t(owner.size() + 1), descriptorSize, type, owner, QByteArray(qsizetype(descriptorSize), '\0'),
+                   alignment);
 }
 
 QByteArray ElfImage::bytes() const {
@@ -52,8 +51,7 @@ QByteArray ElfImage::bytes() const {
   descriptor.truncate(descriptorSize);
   QByteArray notes = notePrefix;
   notes.append(noteBytes(nameSizeOverride.value_or(uint32_t(owner.size() + 1)),
-                         descriptorSizeOverride.value_or(descriptorSize), type, owner, descriptor,
-                         noteAlignment));
+                         descriptorSizeOverride.value_or(descriptorSize), type, owner, descriptor, noteAlignment));
   QByteArray notesPadded = notes;
   padTo(notesPadded, 8);
   const uint64_t tableOffset = notesOffset + uint64_t(notesPadded.size());

@@ -10,8 +10,7 @@
 struct ElfImage {
   static ElfImage withVersion(bool is64, uint32_t mostSignificant, uint32_t leastSignificant);
   // One note (owner, type, a zero descriptor of the given size) padded to the alignment.
-  static QByteArray note(const std::string& owner, uint32_t type, uint32_t descriptorSize,
-                         uint64_t alignment = 4);
+  static QByteArray note(const std::string& owner, uint32_t type, uint32_t descriptorSize, uint64_t alignment = 4);
   QByteArray bytes() const;
 
   bool is64 = true;

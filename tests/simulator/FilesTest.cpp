@@ -52,9 +52,7 @@ TEST_F(FilesTest, SizeBeyondTheSignedRangeDoesNotWrapAround) {
   EXPECT_EQ(files.fileSize(huge.fileName()), std::numeric_limits<qint32>::max());
 }
 
-TEST_F(FilesTest, VersionOfTheStandInLibrary) {
-  EXPECT_EQ(files.fileVersion(kLibrary), QStringLiteral("1.0.0.1"));
-}
+TEST_F(FilesTest, VersionOfTheStandInLibrary) { EXPECT_EQ(files.fileVersion(kLibrary), QStringLiteral("1.0.0.1")); }
 
 TEST_F(FilesTest, NoVersionWhereThereIsNoUsableNote) {
   QFile library(kLibrary);
@@ -96,10 +94,9 @@ TEST_F(FilesTest, VersionNoteInHandBuiltImages) {
   const ImageCase cases[] = {
       {"64-bit", good64, "2.5.7.11"},
       {"32-bit", good32, "2.5.7.11"},
-      {"largest parts", ElfImage::withVersion(true, 0xFFFF'FFFF, 0xFFFF'0000),
-       "65535.65535.65535.0"},
-      {"after another note",
-       with(good64, [](ElfImage& i) { i.notePrefix = ElfImage::note("GNU", 3, 20); }), "2.5.7.11"},
+      {"largest parts", ElfImage::withVersion(true, 0xFFFF'FFFF, 0xFFFF'0000), "65535.65535.65535.0"},
+      {"after another note", with(good64, [](ElfImage& i) { i.notePrefix = ElfImage::note("GNU", 3, 20); }),
+       "2.5.7.11"},
       {"8-aligned notes",
        with(good64,
             [](ElfImage& i) {
@@ -113,22 +110,17 @@ TEST_F(FilesTest, VersionNoteInHandBuiltImages) {
       {"not a note section", with(good64, [](ElfImage& i) { i.sectionType = 1; }), ""},
       {"big-endian", with(good64, [](ElfImage& i) { i.dataEncoding = 2; }), ""},
       {"unknown class", with(good64, [](ElfImage& i) { i.elfClass = 3; }), ""},
-      {"section beyond the file",
-       with(good64, [](ElfImage& i) { i.sectionOffsetShift = 1'000'000; }), ""},
+      {"section beyond the file", with(good64, [](ElfImage& i) { i.sectionOffsetShift = 1'000'000; }), ""},
       {"huge section size", with(good64, [](ElfImage& i) { i.sectionSizeOverride = ~0ull; }), ""},
-      {"name size beyond the section",
-       with(good32, [](ElfImage& i) { i.nameSizeOverride = 0xFFFF'FFF0u; }), ""},
-      {"descriptor beyond the section",
-       with(good64, [](ElfImage& i) { i.descriptorSizeOverride = 0xFFFF'FFFCu; }), ""},
-      {"table beyond the file", with(good64, [](ElfImage& i) { i.sectionCountOverride = 60000; }),
-       ""},
+      {"name size beyond the section", with(good32, [](ElfImage& i) { i.nameSizeOverride = 0xFFFF'FFF0u; }), ""},
+      {"descriptor beyond the section", with(good64, [](ElfImage& i) { i.descriptorSizeOverride = 0xFFFF'FFFCu; }), ""},
+      {"table beyond the file", with(good64, [](ElfImage& i) { i.sectionCountOverride = 60000; }), ""},
       {"entry size too small", with(good32, [](ElfImage& i) { i.entrySizeOverride = 8; }), ""},
       {"no section table", with(good64, [](ElfImage& i) { i.tableOffsetOverride = 0; }), ""},
   };
   for (const ImageCase& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(files.fileVersion(write(QStringLiteral("image"), c.image.bytes())),
-              QString::fromLatin1(c.version));
+    EXPECT_EQ(files.fileVersion(write(QStringLiteral("image"), c.image.bytes())), QString::fromLatin1(c.version));
   }
 }
 

@@ -13,8 +13,7 @@ namespace {
 constexpr uint16_t kNoReader = 61442;
 
 std::string nameOf(const T_infosLecteur& record) {
-  return std::string(record.nom_ressource,
-                     strnlen(record.nom_ressource, sizeof record.nom_ressource));
+  return std::string(record.nom_ressource, strnlen(record.nom_ressource, sizeof record.nom_ressource));
 }
 
 TEST(ReaderList, WithoutScenarioTheWorkstationHasNoReader) {
@@ -49,9 +48,7 @@ TEST(ReaderList, NullBufferGivesOnlyTheCount) {
 TEST(ReaderList, BufferReceivesOneRecordPerReader) {
   StandInFolder station;
   const std::string longName(300, 'L');
-  station.writeScenario(
-      "[Lecteurs]\nNombre=2\nLecteur1=Generic Usb Smart Card Reader 0\nLecteur2=" + longName +
-      "\n");
+  station.writeScenario("[Lecteurs]\nNombre=2\nLecteur1=Generic Usb Smart Card Reader 0\nLecteur2=" + longName + "\n");
   int32_t count = 2;
   uint16_t error = 0;
   T_infosLecteur records[2];
@@ -141,9 +138,7 @@ std::vector<NamedCall> everyCall() {
          return Lec_ListeLecteurs(s.folder().c_str(), nullptr, &count, error);
        }},
       {"Lec_InitLecteurs",
-       [](const StandInFolder& s, uint16_t* error) {
-         return Lec_InitLecteurs(s.folder().c_str(), "R", "R", error);
-       }},
+       [](const StandInFolder& s, uint16_t* error) { return Lec_InitLecteurs(s.folder().c_str(), "R", "R", error); }},
       {"Lec_OuvertureSessionVitale",
        [](const StandInFolder& s, uint16_t* error) { return s.openSession(nullptr, error); }},
       {"Lec_IntroductionMstVitale",

@@ -35,7 +35,6 @@ uint16_t StandInFolder::openSession(uint16_t* session, uint16_t* error) const {
   const uint16_t* application = kName;
   uint16_t ignoredSession = 0;
   uint16_t ignoredError = 0;
-  return Lec_OuvertureSessionVitale(folder().c_str(), &application,
-                                    session ? session : &ignoredSession,
+  return Lec_OuvertureSessionVitale(folder().c_str(), &application, session ? session : &ignoredSession,
                                     error ? error : &ignoredError);
 }

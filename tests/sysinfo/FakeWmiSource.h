@@ -15,8 +15,7 @@ class FakeWmiSource : public WmiSource {
   QString lastHost, lastNamespace, lastQuery;
   int queries = 0;
 
-  QStringList query(const QString& host, const QString& namespacePath,
-                    const QString& wql) override {
+  QStringList query(const QString& host, const QString& namespacePath, const QString& wql) override {
     ++queries;
     lastHost = host;
     lastNamespace = namespacePath;

@@ -16,8 +16,8 @@ QString fixtureRoot(const char* tree) {
 
 // Four characters per register, little-endian, as CPUID returns text.
 quint32 chars(const char (&text)[5]) {
-  return quint32(quint8(text[0])) | quint32(quint8(text[1])) << 8 |
-         quint32(quint8(text[2])) << 16 | quint32(quint8(text[3])) << 24;
+  return quint32(quint8(text[0])) | quint32(quint8(text[1])) << 8 | quint32(quint8(text[2])) << 16 |
+         quint32(quint8(text[3])) << 24;
 }
 
 using CpuIdTable = std::map<quint32, CpuIdRegisters>;
@@ -56,8 +56,7 @@ QString single(LinuxWmiSource& source, const char* wql) {
 
 TEST(LinuxWmiSource, BuildsManagedObjectTextsFromAFullMachine) {
   LinuxWmiSource source(fakeHost("full", kPcKernel, intelCore()));
-  EXPECT_EQ(single(source, "SELECT * FROM Win32_OperatingSystem"),
-            QString::fromUtf8(R"mof(
+  EXPECT_EQ(single(source, "SELECT * FROM Win32_OperatingSystem"), QString::fromUtf8(R"mof(
 instance of Win32_OperatingSystem
 {
 	BuildNumber = "6.1.0-18-amd64";
@@ -100,8 +99,7 @@ instance of Win32_OperatingSystem
 	Version = "2";
 };
 )mof"));
-  EXPECT_EQ(single(source, "SELECT * FROM Win32_BIOS"),
-            QStringLiteral("\ninstance of Win32_BIOS\n{\n};\n"));
+  EXPECT_EQ(single(source, "SELECT * FROM Win32_BIOS"), QStringLiteral("\ninstance of Win32_BIOS\n{\n};\n"));
   EXPECT_EQ(single(source, "SELECT * FROM Win32_Processor"), QString::fromUtf8(R"mof(
 instance of Win32_Processor
 {
@@ -144,8 +142,7 @@ TEST(LinuxWmiSource, ProbesReadTheTextsBack) {
   EXPECT_EQ(v.OSArchitecture, QStringLiteral("64-bit"));
   EXPECT_EQ(v.CSName, QStringLiteral("poste-01"));
   EXPECT_EQ(v.SerialNumber, QStringLiteral("55CD8B35-A896-8DD6-A458-E93C8BDBC1AC"));
-  EXPECT_EQ(bios.BiosProperties().Name,
-            QStringLiteral("American Megatrends Inc. 1.20 (06/15/2021)"));
+  EXPECT_EQ(bios.BiosProperties().Name, QStringLiteral("American Megatrends Inc. 1.20 (06/15/2021)"));
   EXPECT_EQ(cpu.ProcessorProperties().ProcessorId, QStringLiteral("BFEBFBFF000906EA"));
   EXPECT_EQ(cpu.ProcessorProperties().L2CacheSize, 512u);
 
@@ -176,12 +173,9 @@ TEST_P(Architecture, FollowsTheKernelMachine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, Architecture,
-                         testing::Values(ArchitectureCase{"x86_64", "64-bit"},
-                                         ArchitectureCase{"aarch64", "64-bit"},
-                                         ArchitectureCase{"ppc64le", "64-bit"},
-                                         ArchitectureCase{"s390x", "64-bit"},
-                                         ArchitectureCase{"i686", "32-bit"},
-                                         ArchitectureCase{"armv7l", "32-bit"},
+                         testing::Values(ArchitectureCase{"x86_64", "64-bit"}, ArchitectureCase{"aarch64", "64-bit"},
+                                         ArchitectureCase{"ppc64le", "64-bit"}, ArchitectureCase{"s390x", "64-bit"},
+                                         ArchitectureCase{"i686", "32-bit"}, ArchitectureCase{"armv7l", "32-bit"},
                                          ArchitectureCase{"", ""}));
 
 struct QueryCase {
@@ -191,9 +185,7 @@ struct QueryCase {
   bool answered;
 };
 
-void PrintTo(const QueryCase& c, std::ostream* os) {
-  *os << c.host << " | " << c.namespacePath << " | " << c.wql;
-}
+void PrintTo(const QueryCase& c, std::ostream* os) { *os << c.host << " | " << c.namespacePath << " | " << c.wql; }
 
 class Queries : public testing::TestWithParam<QueryCase> {};
 
@@ -201,8 +193,7 @@ TEST_P(Queries, AnswerOnlyTheLocalManagementClasses) {
   LinuxWmiSource source(fakeHost("bare", kArmKernel));
   const QueryCase& c = GetParam();
   const auto ask = [&] {
-    return source.query(QString::fromLatin1(c.host), QString::fromLatin1(c.namespacePath),
-                        QString::fromLatin1(c.wql));
+    return source.query(QString::fromLatin1(c.host), QString::fromLatin1(c.namespacePath), QString::fromLatin1(c.wql));
   };
   if (c.answered) {
     EXPECT_EQ(ask().size(), 1);
@@ -221,8 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QueryCase{".", "root/cimv2", "  SELECT  *  FROM  Win32_OperatingSystem ", true},
                     QueryCase{".", "root\\default", "SELECT * FROM Win32_Processor", false},
                     QueryCase{".", "root\\cimv2", "SELECT * FROM Win32_DiskDrive", false},
-                    QueryCase{".", "root\\cimv2", "SELECT Caption FROM Win32_OperatingSystem",
-                              false},
+                    QueryCase{".", "root\\cimv2", "SELECT Caption FROM Win32_OperatingSystem", false},
                     QueryCase{".", "root\\cimv2", "", false}));
 
 }  // namespace

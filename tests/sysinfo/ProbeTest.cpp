@@ -11,8 +11,7 @@
 namespace {
 
 QString instance(const QString& wmiClass, const QString& body) {
-  return QStringLiteral("\ninstance of ") + wmiClass + QStringLiteral("\n{\n") + body +
-         QStringLiteral("};\n");
+  return QStringLiteral("\ninstance of ") + wmiClass + QStringLiteral("\n{\n") + body + QStringLiteral("};\n");
 }
 
 const QString kOs = instance(QStringLiteral("Win32_OperatingSystem"),
@@ -21,17 +20,17 @@ const QString kOs = instance(QStringLiteral("Win32_OperatingSystem"),
                                             "\tCSName = \"POSTE-01\";\n"
                                             "\tOSArchitecture = \"64 bits\";\n"
                                             "\tSerialNumber = \"00330-80000-00000-AA123\";\n"));
-const QString kFirstCpu = instance(QStringLiteral("Win32_Processor"),
-                                   QStringLiteral("\tL2CacheSize = 1024;\n"
-                                                  "\tProcessorId = \"BFEBFBFF000906EA\";\n"));
-const QString kSecondCpu = instance(QStringLiteral("Win32_Processor"),
-                                    QStringLiteral("\tL2CacheSize = 2048;\n"
-                                                   "\tProcessorId = \"0000000000000002\";\n"));
+const QString kFirstCpu =
+    instance(QStringLiteral("Win32_Processor"), QStringLiteral("\tL2CacheSize = 1024;\n"
+                                                               "\tProcessorId = \"BFEBFBFF000906EA\";\n"));
+const QString kSecondCpu =
+    instance(QStringLiteral("Win32_Processor"), QStringLiteral("\tL2CacheSize = 2048;\n"
+                                                               "\tProcessorId = \"0000000000000002\";\n"));
 
 bool osValuesCleared(const TOperatingSystemInfo& os) {
   const auto& v = os.OperatingSystemProperties();
-  return v.Caption.isEmpty() && v.BuildNumber.isEmpty() && v.OSArchitecture.isEmpty() &&
-         v.CSName.isEmpty() && v.SerialNumber.isEmpty();
+  return v.Caption.isEmpty() && v.BuildNumber.isEmpty() && v.OSArchitecture.isEmpty() && v.CSName.isEmpty() &&
+         v.SerialNumber.isEmpty();
 }
 
 TEST(Probes, QueryTheirClassOnTheLocalMachine) {
@@ -167,19 +166,17 @@ TEST_P(ProcessorCache, KeepsTheLow32BitsOfTheValue) {
   EXPECT_EQ(cpu.ProcessorProperties().L2CacheSize, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ProcessorCache,
-    testing::Values(CacheCase{"absent", "\tProcessorId = \"X\";\n", 0},
-                    CacheCase{"number", "\tL2CacheSize = 512;\n", 512},
-                    CacheCase{"not a number", "\tL2CacheSize = \"abc\";\n", 666},
-                    CacheCase{"beyond 32 bits", "\tL2CacheSize = 4294967297;\n", 1},
-                    CacheCase{"negative", "\tL2CacheSize = -1;\n", 4294967295u}));
+INSTANTIATE_TEST_SUITE_P(Values, ProcessorCache,
+                         testing::Values(CacheCase{"absent", "\tProcessorId = \"X\";\n", 0},
+                                         CacheCase{"number", "\tL2CacheSize = 512;\n", 512},
+                                         CacheCase{"not a number", "\tL2CacheSize = \"abc\";\n", 666},
+                                         CacheCase{"beyond 32 bits", "\tL2CacheSize = 4294967297;\n", 1},
+                                         CacheCase{"negative", "\tL2CacheSize = -1;\n", 4294967295u}));
 
 TEST(Probes, BiosWithoutNameGivesAnEmptyName) {
   FakeWmiSource source;
-  source.instances = {instance(QStringLiteral("Win32_BIOS"),
-                               QStringLiteral("\tManufacturer = \"LENOVO\";\n"
-                                              "\tSMBIOSBIOSVersion = \"N2JET93W\";\n"))};
+  source.instances = {instance(QStringLiteral("Win32_BIOS"), QStringLiteral("\tManufacturer = \"LENOVO\";\n"
+                                                                            "\tSMBIOSBIOSVersion = \"N2JET93W\";\n"))};
   TBiosInfo bios(source);
   bios.SetActive(true);
   EXPECT_EQ(bios.ObjectsCount(), 1);

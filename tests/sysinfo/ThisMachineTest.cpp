@@ -34,8 +34,7 @@ QString cpuinfoField(const char* key) {
   if (!file.open(QIODevice::ReadOnly)) return QString();
   for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
     const qsizetype colon = line.indexOf(u':');
-    if (colon >= 0 && line.left(colon).trimmed() == QLatin1String(key))
-      return line.mid(colon + 1).trimmed();
+    if (colon >= 0 && line.left(colon).trimmed() == QLatin1String(key)) return line.mid(colon + 1).trimmed();
   }
   return QString();
 }
@@ -84,14 +83,12 @@ TEST(ThisMachine, ProcessorIdCarriesTheSignatureTheKernelShows) {
   cpu.SetActive(true);
   ASSERT_EQ(cpu.ObjectsCount(), 1);
   const QString id = cpu.ProcessorProperties().ProcessorId;
-  ASSERT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{16}$")).match(id).hasMatch())
-      << id.toStdString();
+  ASSERT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{16}$")).match(id).hasMatch()) << id.toStdString();
   const quint32 eax = id.right(8).toUInt(nullptr, 16);
   const quint32 baseFamily = (eax >> 8) & 0xF;
   const quint32 family = baseFamily == 0xF ? baseFamily + ((eax >> 20) & 0xFF) : baseFamily;
-  const quint32 model = (baseFamily == 0x6 || baseFamily == 0xF)
-                            ? ((eax >> 4) & 0xF) | ((eax >> 12) & 0xF0)
-                            : (eax >> 4) & 0xF;
+  const quint32 model =
+      (baseFamily == 0x6 || baseFamily == 0xF) ? ((eax >> 4) & 0xF) | ((eax >> 12) & 0xF0) : (eax >> 4) & 0xF;
   EXPECT_EQ(QString::number(family), cpuinfoField("cpu family"));
   EXPECT_EQ(QString::number(model), cpuinfoField("model"));
   const QString stepping = cpuinfoField("stepping");

@@ -43,8 +43,8 @@ TEST(Runner, PrintsLogPageLabelsAndIconsAfterAnAction) {
   QTemporaryDir cad;
   ASSERT_EQ(setUpDemo(cad.path()).exitCode, 0);
   const QString rtf = cad.filePath(QStringLiteral("diag.rtf"));
-  const Result r = runner({QStringLiteral("--common-data"), cad.path(), QStringLiteral("--rtf"), rtf,
-                           QStringLiteral("run")});
+  const Result r =
+      runner({QStringLiteral("--common-data"), cad.path(), QStringLiteral("--rtf"), rtf, QStringLiteral("run")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   // Plain text, no escape codes when standard output is not a terminal.
   EXPECT_FALSE(r.out.contains(QChar(0x1b)));
@@ -63,8 +63,8 @@ TEST(Runner, PrintsLogPageLabelsAndIconsAfterAnAction) {
 TEST(Runner, ActionsRunInOrderAndEachPrintsItsState) {
   QTemporaryDir cad;
   ASSERT_EQ(setUpDemo(cad.path()).exitCode, 0);
-  const Result r = runner({QStringLiteral("--common-data"), cad.path(), QStringLiteral("update"),
-                           QStringLiteral("run")});
+  const Result r =
+      runner({QStringLiteral("--common-data"), cad.path(), QStringLiteral("update"), QStringLiteral("run")});
   EXPECT_EQ(r.out.count(QStringLiteral("\npage: ")), 2);
   const qsizetype update = r.out.indexOf(QStringLiteral("page: tab_update"));
   const qsizetype pdf = r.out.indexOf(QStringLiteral("page: tab_pdf"));
@@ -76,8 +76,9 @@ TEST(Runner, ConfigurationFailureAtStartExitsWithFour) {
   QTemporaryDir cad;  // no installation at all
   const Result r = runner({QStringLiteral("--common-data"), cad.path()});
   EXPECT_EQ(r.exitCode, 4);
-  EXPECT_TRUE(r.err.startsWith(QStringLiteral("[Erreur au chargement...] Impossible de charger le système de "
-                                              "configuration ! \nVeuillez réinstaller l'application\n")))
+  EXPECT_TRUE(
+      r.err.startsWith(QStringLiteral("[Erreur au chargement...] Impossible de charger le système de "
+                                      "configuration ! \nVeuillez réinstaller l'application\n")))
       << r.err.toStdString();
   EXPECT_TRUE(r.out.isEmpty());
 }

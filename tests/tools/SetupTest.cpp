@@ -80,9 +80,8 @@ TEST(Setup, NeverReplacesAnExistingInstallationWithoutForce) {
 
 TEST(Setup, MissingProgramFileStopsBeforeWritingAnything) {
   QTemporaryDir cad, program;
-  const ToolResult r = runTool(QStringLiteral("velnara-setup"),
-                               {QStringLiteral("--common-data"), cad.path(), QStringLiteral("--program-dir"),
-                                program.path()});
+  const ToolResult r = runTool(QStringLiteral("velnara-setup"), {QStringLiteral("--common-data"), cad.path(),
+                                                                 QStringLiteral("--program-dir"), program.path()});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains(QStringLiteral("velna.mvi"))) << r.err.toStdString();
   EXPECT_TRUE(QDir(cad.path()).isEmpty());

@@ -130,8 +130,7 @@ constexpr std::int64_t kCutAfter = 128 * 1024;
 const Trouble kTroubles[] = {
     {"bytes_flowing_slowly", [](DownloadSite& site) { site.setPace(2ms); },
      [](DownloadSite& site) { return site.bytesServed() > 0; }},
-    {"server_stalled",
-     [](DownloadSite& site) { site.cutConnections(kCutAfter, 1000, /*stallFirst=*/true); },
+    {"server_stalled", [](DownloadSite& site) { site.cutConnections(kCutAfter, 1000, /*stallFirst=*/true); },
      [](DownloadSite& site) { return site.bytesServed() >= kCutAfter; }},
     {"waiting_to_try_again_after_a_cut", [](DownloadSite& site) { site.cutConnections(kCutAfter, 1000); },
      [](DownloadSite& site) { return site.bytesServed() >= kCutAfter; }},
@@ -181,10 +180,9 @@ std::vector<ClosingCase> closingCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Update, ClosingDuringDownloadTest, ::testing::ValuesIn(closingCases()),
-                         [](const auto& info) {
-                           return std::string(info.param.ending.name) + "_while_" + info.param.trouble.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Update, ClosingDuringDownloadTest, ::testing::ValuesIn(closingCases()), [](const auto& info) {
+  return std::string(info.param.ending.name) + "_while_" + info.param.trouble.name;
+});
 
 // ---- a troubled transfer that ends well ----
 
@@ -212,20 +210,20 @@ TEST_P(TroubledDownloadTest, LaunchesTheWholeInstallerOnce) {
   destroyWindow();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Update, TroubledDownloadTest,
-    ::testing::Values(Recovery{"slow_server", [](DownloadSite& site, CurlDownloader&) { site.setPace(1ms); }},
-                      Recovery{"cut_once_midway",
-                               [](DownloadSite& site, CurlDownloader& downloader) {
-                                 site.cutConnections(100000, 1);
-                                 downloader.setRetryDelayForTesting(100ms);
-                               }},
-                      Recovery{"stalled_once_past_the_time_out",
-                               [](DownloadSite& site, CurlDownloader& downloader) {
-                                 site.cutConnections(100000, 1, /*stallFirst=*/true);
-                                 downloader.setNetworkTimeoutForTesting(1s);
-                                 downloader.setRetryDelayForTesting(100ms);
-                               }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Update, TroubledDownloadTest,
+                         ::testing::Values(Recovery{"slow_server",
+                                                    [](DownloadSite& site, CurlDownloader&) { site.setPace(1ms); }},
+                                           Recovery{"cut_once_midway",
+                                                    [](DownloadSite& site, CurlDownloader& downloader) {
+                                                      site.cutConnections(100000, 1);
+                                                      downloader.setRetryDelayForTesting(100ms);
+                                                    }},
+                                           Recovery{"stalled_once_past_the_time_out",
+                                                    [](DownloadSite& site, CurlDownloader& downloader) {
+                                                      site.cutConnections(100000, 1, /*stallFirst=*/true);
+                                                      downloader.setNetworkTimeoutForTesting(1s);
+                                                      downloader.setRetryDelayForTesting(100ms);
+                                                    }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

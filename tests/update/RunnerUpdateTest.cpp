@@ -192,8 +192,8 @@ TEST(RunnerUpdate, CutTransferShowsItsErrorsAndNeverLaunchesWhatIsOnDisk) {
   const qsizetype launchBox = r.err.indexOf(kLaunchErrorBox);
   ASSERT_GE(errorBox, 0) << r.err.toStdString();
   ASSERT_GT(launchBox, errorBox) << "the launch error box comes after the transfer's errors: " << r.err.toStdString();
-  const QString collected = r.err.mid(errorBox + kDownloadErrorCaption.size(),
-                                      launchBox - errorBox - kDownloadErrorCaption.size());
+  const QString collected =
+      r.err.mid(errorBox + kDownloadErrorCaption.size(), launchBox - errorBox - kDownloadErrorCaption.size());
   EXPECT_FALSE(collected.trimmed().isEmpty()) << "the error box lists the transfer's errors";
   EXPECT_FALSE(pkexec.call(1s).has_value()) << "a failed transfer must not launch anything";
 

@@ -79,10 +79,14 @@ std::vector<TextRun> logLinesFor(Verdict verdict, const QString& downloadUrl) {
 
 QString label2For(Verdict verdict) {
   switch (verdict) {
-    case Verdict::UpdateFound: return QStringLiteral("Une mise à jour est disponible");
-    case Verdict::UpToDate: return QStringLiteral("Votre version est à jour");
-    case Verdict::Unreachable: return QStringLiteral("Le serveur est injoignable");
-    case Verdict::NoVerdict: break;
+    case Verdict::UpdateFound:
+      return QStringLiteral("Une mise à jour est disponible");
+    case Verdict::UpToDate:
+      return QStringLiteral("Votre version est à jour");
+    case Verdict::Unreachable:
+      return QStringLiteral("Le serveur est injoignable");
+    case Verdict::NoVerdict:
+      break;
   }
   return QStringLiteral("Contrôle en cours...");
 }
@@ -153,17 +157,18 @@ TEST_P(UpdateServerAnswers, DecideWhatTheCheckReports) {
   EXPECT_EQ(site.requests().size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    RealClient, UpdateServerAnswers,
-    ::testing::Values(ServerAnswer{"update", 200, "update", Verdict::UpdateFound},
-                      ServerAnswer{"updateWithLineEnd", 200, "update\r\n", Verdict::UpToDate},
-                      ServerAnswer{"capitalisedUpdate", 200, "Update", Verdict::UpToDate},
-                      ServerAnswer{"error", 200, "error", Verdict::NoVerdict},
-                      ServerAnswer{"emptyBody", 200, "", Verdict::UpToDate},
-                      // A failed status wins over a body that says "update".
-                      ServerAnswer{"notFound", 404, "update", Verdict::Unreachable},
-                      ServerAnswer{"serverError", 500, "update", Verdict::Unreachable}),
-    [](const ::testing::TestParamInfo<ServerAnswer>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(RealClient, UpdateServerAnswers,
+                         ::testing::Values(ServerAnswer{"update", 200, "update", Verdict::UpdateFound},
+                                           ServerAnswer{"updateWithLineEnd", 200, "update\r\n", Verdict::UpToDate},
+                                           ServerAnswer{"capitalisedUpdate", 200, "Update", Verdict::UpToDate},
+                                           ServerAnswer{"error", 200, "error", Verdict::NoVerdict},
+                                           ServerAnswer{"emptyBody", 200, "", Verdict::UpToDate},
+                                           // A failed status wins over a body that says "update".
+                                           ServerAnswer{"notFound", 404, "update", Verdict::Unreachable},
+                                           ServerAnswer{"serverError", 500, "update", Verdict::Unreachable}),
+                         [](const ::testing::TestParamInfo<ServerAnswer>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(UpdateCheckOverHttps, ClosedPortIsUnreachable) {
   const std::string url = "https://localhost:" + std::to_string(closedPort()) + UpdateSite::kPagePath;

@@ -33,8 +33,7 @@ uint16_t ApiLecLibrary::Lec_FermetureSessionVitale(uint16_t session, uint16_t* e
   return ::Lec_FermetureSessionVitale(session, error);
 }
 
-uint16_t ApiLecLibrary::Lec_Dictionnaire(const char* folder, int16_t table, const char* code,
-                                         const char* zeros, char* label, uint16_t* labelSize,
-                                         uint16_t* error) {
+uint16_t ApiLecLibrary::Lec_Dictionnaire(const char* folder, int16_t table, const char* code, const char* zeros,
+                                         char* label, uint16_t* labelSize, uint16_t* error) {
   return ::Lec_Dictionnaire(folder, table, code, zeros, label, labelSize, error);
 }

@@ -34,25 +34,22 @@ void moveIntoPlace(const QString& from, const QString& to, SqlCipherDatabase::Ex
     // while the database was being built.
     QFile source(from);
     if (!source.rename(to)) {
-      throw DatabaseError(QStringLiteral("cannot move the new database to %1: %2")
-                              .arg(to, source.errorString())
-                              .toStdString());
+      throw DatabaseError(
+          QStringLiteral("cannot move the new database to %1: %2").arg(to, source.errorString()).toStdString());
     }
     return;
   }
   std::error_code error;
   std::filesystem::rename(nativePath(from), nativePath(to), error);
   if (error) {
-    throw DatabaseError(
-        QStringLiteral("cannot move the new database to %1: ").arg(to).toStdString() +
-        error.message());
+    throw DatabaseError(QStringLiteral("cannot move the new database to %1: ").arg(to).toStdString() + error.message());
   }
 }
 
 }  // namespace
 
-void SqlCipherDatabase::createFromScript(const QString& path, const QString& password,
-                                         const QString& script, Existing existing) {
+void SqlCipherDatabase::createFromScript(const QString& path, const QString& password, const QString& script,
+                                         Existing existing) {
   if (password.isEmpty()) {
     throw DatabaseError("a new configuration database needs a password");
   }

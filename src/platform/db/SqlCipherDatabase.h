@@ -42,8 +42,8 @@ class SqlCipherDatabase : public ConfigDatabase {
   // file is built beside `path` under a temporary name and renamed into place
   // only once complete, so `path` never holds a half-made database. An
   // existing file is left alone (DatabaseError) unless `existing` is Replace.
-  static void createFromScript(const QString& path, const QString& password,
-                               const QString& script, Existing existing = Existing::Refuse);
+  static void createFromScript(const QString& path, const QString& password, const QString& script,
+                               Existing existing = Existing::Refuse);
 
  private:
   sqlite3* requireConnection() const;

@@ -6,9 +6,7 @@
 
 namespace sqlcipher_handles {
 
-void throwEngineError(sqlite3* db) {
-  throw DatabaseError(sqlite3_errmsg(db));
-}
+void throwEngineError(sqlite3* db) { throw DatabaseError(sqlite3_errmsg(db)); }
 
 Connection openKeyed(const QString& path, const QString& password, int openFlags) {
   // SQLite reads an empty name as "a private temporary database", which is
@@ -46,9 +44,8 @@ void verifyReadable(sqlite3* db) {
   stepToRow(db, check.get());
   const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
   if (verdict == nullptr || QByteArray(verdict) != "ok") {
-    throw DatabaseError(QByteArray("database disk image is malformed: ")
-                            .append(verdict != nullptr ? verdict : "")
-                            .toStdString());
+    throw DatabaseError(
+        QByteArray("database disk image is malformed: ").append(verdict != nullptr ? verdict : "").toStdString());
   }
   // An empty file decrypts with any key; it is an installation gone wrong,
   // not a configuration database.

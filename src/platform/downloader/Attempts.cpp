@@ -9,6 +9,6 @@ AttemptResult runAttempts(int attempts, std::chrono::milliseconds delay,
     result = attempt(number);
     if (result.kind != AttemptResult::Kind::Retry) return result;
   }
-  return AttemptResult::fail(
-      QStringLiteral("%1 (gave up after %2 attempts)").arg(result.error).arg(attempts), result.code);
+  return AttemptResult::fail(QStringLiteral("%1 (gave up after %2 attempts)").arg(result.error).arg(attempts),
+                             result.code);
 }

@@ -61,8 +61,8 @@ void CurlDownloader::start() {
   busy_ = true;
   ++transferNumber_;
   try {
-    controller_ = std::thread(
-        [this, settings = settings_, number = transferNumber_] { runTransfer(settings, number); });
+    controller_ =
+        std::thread([this, settings = settings_, number = transferNumber_] { runTransfer(settings, number); });
   } catch (...) {
     busy_ = false;
     throw;

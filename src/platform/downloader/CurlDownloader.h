@@ -53,9 +53,7 @@ class CurlDownloader : public QObject, public Downloader, private TransferHost {
 
   // Tests only: shorter waits than the program's 5 seconds.
   void setRetryDelayForTesting(std::chrono::milliseconds delay) { settings_.retryDelay = delay; }
-  void setNetworkTimeoutForTesting(std::chrono::milliseconds timeout) {
-    settings_.networkTimeout = timeout;
-  }
+  void setNetworkTimeoutForTesting(std::chrono::milliseconds timeout) { settings_.networkTimeout = timeout; }
 
  private:
   // TransferHost, called on transfer threads.

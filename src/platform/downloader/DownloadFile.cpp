@@ -23,11 +23,10 @@ std::unique_ptr<DownloadFile> DownloadFile::createIn(const QString& folder, QStr
   // O_EXCL on a random name rather than mkstemp: the file then gets the
   // permissions the user's umask gives to any new file, not 0600.
   for (int tries = 0; tries < 100; ++tries) {
-    const QString path = folder + QStringLiteral("/.download-%1.part")
-                                      .arg(QRandomGenerator::global()->generate64(), 16, 16,
-                                           QLatin1Char('0'));
-    const int descriptor = ::open(QFile::encodeName(path).constData(),
-                                  O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const QString path =
+        folder +
+        QStringLiteral("/.download-%1.part").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor >= 0) return std::unique_ptr<DownloadFile>(new DownloadFile(descriptor, path));
     if (errno != EEXIST) {
       *error = QStringLiteral("Cannot create a file in %1: %2").arg(folder, systemError());
@@ -71,8 +70,7 @@ bool DownloadFile::commitAs(const QString& finalPath, QString* error) {
     *error = QStringLiteral("Cannot write %1: %2").arg(temporaryPath_, flushError);
     return false;
   }
-  if (::rename(QFile::encodeName(temporaryPath_).constData(),
-               QFile::encodeName(finalPath).constData()) != 0) {
+  if (::rename(QFile::encodeName(temporaryPath_).constData(), QFile::encodeName(finalPath).constData()) != 0) {
     *error = QStringLiteral("Cannot name the file %1: %2").arg(finalPath, systemError());
     return false;
   }

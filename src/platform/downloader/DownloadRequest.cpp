@@ -41,8 +41,8 @@ ContentRange parseContentRange(const QByteArray& value) {
   return range;
 }
 
-void configureDownloadRequest(CURL* easy, const DownloadSettings& settings,
-                              const QByteArray& url, ResponseHeaders* headers) {
+void configureDownloadRequest(CURL* easy, const DownloadSettings& settings, const QByteArray& url,
+                              ResponseHeaders* headers) {
   curl_easy_setopt(easy, CURLOPT_URL, url.constData());
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -51,8 +51,7 @@ void configureDownloadRequest(CURL* easy, const DownloadSettings& settings,
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                   static_cast<long>(settings.networkTimeout.count()));
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.networkTimeout.count()));
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &ResponseHeaders::onHeaderLine);
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, headers);
   applyCertificatePolicy(easy);
@@ -77,8 +76,7 @@ bool worthRetrying(CURLcode code) {
 
 }  // namespace
 
-AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver,
-                              const CurlDriver::Outcome& outcome) {
+AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver, const CurlDriver::Outcome& outcome) {
   if (outcome.aborted) return AttemptResult::cancelled();
   const QString reason = QString::fromStdString(driver.describe(outcome));
   if (outcome.timedOut) return AttemptResult::retry(reason, CURLE_OPERATION_TIMEDOUT);

@@ -28,13 +28,12 @@ ContentRange parseContentRange(const QByteArray& value);
 
 // The settings every request of a transfer shares: URL, agent, redirects,
 // certificate policy, connect time-out, header capture.
-void configureDownloadRequest(CURL* easy, const DownloadSettings& settings,
-                              const QByteArray& url, ResponseHeaders* headers);
+void configureDownloadRequest(CURL* easy, const DownloadSettings& settings, const QByteArray& url,
+                              ResponseHeaders* headers);
 
 // How a failed request ends its try: network trouble and server overload are
 // worth another try; a refused request, a bad certificate or a bad URL are not.
-AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver,
-                              const CurlDriver::Outcome& outcome);
+AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver, const CurlDriver::Outcome& outcome);
 
 // How often transfer threads come back from libcurl to look for a stop.
 inline constexpr std::chrono::milliseconds kStopCheckInterval{50};

@@ -80,10 +80,8 @@ QString fileNameProblem(const QString& name) {
   if (name == QLatin1String(".") || name == QLatin1String(".."))
     return QStringLiteral("The file name \"%1\" is not a file").arg(name);
   for (const QChar c : name) {
-    if (c == u'/' || c == u'\\')
-      return QStringLiteral("The file name \"%1\" holds a folder part").arg(name);
-    if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-      return QStringLiteral("The file name holds a control character");
+    if (c == u'/' || c == u'\\') return QStringLiteral("The file name \"%1\" holds a folder part").arg(name);
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f) return QStringLiteral("The file name holds a control character");
   }
   return {};
 }

@@ -6,9 +6,8 @@
 #include "platform/downloader/LocalFileName.h"
 #include "platform/http/CurlHandles.h"
 
-PartTransfer::PartTransfer(const DownloadSettings& settings, qint64 begin, qint64 end,
-                           DownloadFile& file, TransferProgress& progress, TransferHost& host,
-                           std::function<bool()> keepGoing)
+PartTransfer::PartTransfer(const DownloadSettings& settings, qint64 begin, qint64 end, DownloadFile& file,
+                           TransferProgress& progress, TransferHost& host, std::function<bool()> keepGoing)
     : settings_(settings),
       file_(file),
       progress_(progress),
@@ -46,8 +45,8 @@ AttemptResult PartTransfer::attempt() {
 
 void PartTransfer::prepareRange(CURL* easy) {
   if (position_ == 0 && !fixedEnd_) return;
-  const QByteArray range = QByteArray::number(position_) + '-' +
-                           (fixedEnd_ ? QByteArray::number(end_ - 1) : QByteArray());
+  const QByteArray range =
+      QByteArray::number(position_) + '-' + (fixedEnd_ ? QByteArray::number(end_ - 1) : QByteArray());
   curl_easy_setopt(easy, CURLOPT_RANGE, range.constData());  // libcurl copies it
 }
 
@@ -117,8 +116,8 @@ bool PartTransfer::startResponse(CURL* easy) {
       progress_.setResourceSize(length);
     }
   } else {
-    failure_ = AttemptResult::fail(
-        QStringLiteral("The server answered with HTTP status %1").arg(status), static_cast<int>(status));
+    failure_ = AttemptResult::fail(QStringLiteral("The server answered with HTTP status %1").arg(status),
+                                   static_cast<int>(status));
     return false;
   }
   if (streamPosition_ > position_) {
@@ -129,8 +128,7 @@ bool PartTransfer::startResponse(CURL* easy) {
   return true;
 }
 
-AttemptResult PartTransfer::finish(CURL* easy, const CurlDriver& driver,
-                                   const CurlDriver::Outcome& outcome) {
+AttemptResult PartTransfer::finish(CURL* easy, const CurlDriver& driver, const CurlDriver::Outcome& outcome) {
   if (cancelled_ || outcome.aborted) return AttemptResult::cancelled();
   if (failure_) return *failure_;
   if (complete_) return AttemptResult::done();

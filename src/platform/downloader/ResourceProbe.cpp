@@ -4,8 +4,8 @@
 #include "platform/downloader/LocalFileName.h"
 #include "platform/http/CurlHandles.h"
 
-AttemptResult probeResource(const DownloadSettings& settings,
-                            const std::function<bool()>& keepGoing, ResourceInfo* info) {
+AttemptResult probeResource(const DownloadSettings& settings, const std::function<bool()>& keepGoing,
+                            ResourceInfo* info) {
   *info = ResourceInfo{};
   CurlMultiPtr multi = makeCurlMulti();
   CurlEasyPtr easy = makeCurlEasy();
@@ -16,8 +16,7 @@ AttemptResult probeResource(const DownloadSettings& settings,
   CurlDriver driver(multi.get(), easy.get());
   driver.setIdleTimeout(settings.networkTimeout);
   const CurlDriver::Outcome outcome = driver.run(kStopCheckInterval, keepGoing);
-  if (outcome.code == CURLE_HTTP_RETURNED_ERROR && !outcome.aborted && !outcome.timedOut)
-    return AttemptResult::done();
+  if (outcome.code == CURLE_HTTP_RETURNED_ERROR && !outcome.aborted && !outcome.timedOut) return AttemptResult::done();
   if (!outcome.succeeded()) return classifyFailure(easy.get(), driver, outcome);
 
   curl_off_t length = -1;

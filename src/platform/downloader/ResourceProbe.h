@@ -17,5 +17,5 @@ struct ResourceInfo {
 // One try at asking the server about the file. A server that refuses HEAD
 // (any HTTP error status) is not a failure: the transfer then learns what it
 // can from the GET itself, over one connection.
-AttemptResult probeResource(const DownloadSettings& settings,
-                            const std::function<bool()>& keepGoing, ResourceInfo* info);
+AttemptResult probeResource(const DownloadSettings& settings, const std::function<bool()>& keepGoing,
+                            ResourceInfo* info);

@@ -63,7 +63,10 @@ void TransferJob::run() {
 bool TransferJob::probe(ResourceInfo* info) {
   const AttemptResult result = runAttempts(
       settings_.attempts, settings_.retryDelay,
-      [&](int) { return probeResource(settings_, [this] { return keepGoing(); }, info); },
+      [&](int) {
+        return probeResource(
+            settings_, [this] { return keepGoing(); }, info);
+      },
       [this](std::chrono::milliseconds delay) { return pause(delay); });
   if (result.kind == AttemptResult::Kind::Fail) fail(result.error, result.code);
   return result.kind == AttemptResult::Kind::Done;
@@ -77,12 +80,10 @@ QString TransferJob::checkedTargetPath(const QString& serverName) {
   return path;
 }
 
-std::vector<TransferJob::ByteRange> TransferJob::planParts(const ResourceInfo& info,
-                                                           int threadCount, int batchSize) {
+std::vector<TransferJob::ByteRange> TransferJob::planParts(const ResourceInfo& info, int threadCount, int batchSize) {
   const qint64 batch = std::max(1, batchSize);
   const qint64 count =
-      info.size > 0 && info.acceptsRanges ? std::min<qint64>(std::max(1, threadCount), info.size / batch)
-                                          : 1;
+      info.size > 0 && info.acceptsRanges ? std::min<qint64>(std::max(1, threadCount), info.size / batch) : 1;
   if (count < 2) return {{0, -1}};
   std::vector<ByteRange> ranges;
   const qint64 share = info.size / count;
@@ -91,12 +92,11 @@ std::vector<TransferJob::ByteRange> TransferJob::planParts(const ResourceInfo& i
   return ranges;
 }
 
-void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile& file,
-                             QString* serverName) {
+void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile& file, QString* serverName) {
   std::vector<std::unique_ptr<PartTransfer>> parts;
   for (const auto& [first, end] : ranges)
-    parts.push_back(std::make_unique<PartTransfer>(settings_, first, end, file, progress_, host_,
-                                                   [this] { return keepGoing(); }));
+    parts.push_back(
+        std::make_unique<PartTransfer>(settings_, first, end, file, progress_, host_, [this] { return keepGoing(); }));
   auto fetch = [this](PartTransfer& part) {
     try {
       const AttemptResult result = runAttempts(

@@ -93,9 +93,7 @@ QString formatVersion(quint32 mostSignificant, quint32 leastSignificant) {
       .arg(leastSignificant & 0xFFFF);
 }
 
-quint64 alignedUp(quint64 value, quint64 alignment) {
-  return (value + alignment - 1) / alignment * alignment;
-}
+quint64 alignedUp(quint64 value, quint64 alignment) { return (value + alignment - 1) / alignment * alignment; }
 
 // Walks the notes of one note section for the file version note.
 std::optional<QString> versionInNotes(const QByteArray& notes, quint64 alignment) {

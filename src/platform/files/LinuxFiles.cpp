@@ -7,9 +7,7 @@
 
 #include "platform/files/ElfFileVersion.h"
 
-bool LinuxFiles::fileExists(const QString& path) const {
-  return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool LinuxFiles::fileExists(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
 qint32 LinuxFiles::fileSize(const QString& path) const {
   QFile file(path);

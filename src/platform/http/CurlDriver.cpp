@@ -2,8 +2,7 @@
 
 CurlDriver::CurlDriver(CURLM* multi, CURL* easy) : multi_(multi), easy_(easy) {}
 
-int CurlDriver::onTransferInfo(void* self, curl_off_t, curl_off_t dlnow, curl_off_t,
-                               curl_off_t ulnow) {
+int CurlDriver::onTransferInfo(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
   auto* driver = static_cast<CurlDriver*>(self);
   if (dlnow != driver->lastDownloaded_ || ulnow != driver->lastUploaded_) {
     driver->lastDownloaded_ = dlnow;
@@ -13,8 +12,7 @@ int CurlDriver::onTransferInfo(void* self, curl_off_t, curl_off_t dlnow, curl_of
   return 0;
 }
 
-CurlDriver::Outcome CurlDriver::run(std::chrono::milliseconds interval,
-                                    const std::function<bool()>& keepGoing) {
+CurlDriver::Outcome CurlDriver::run(std::chrono::milliseconds interval, const std::function<bool()>& keepGoing) {
   using Clock = std::chrono::steady_clock;
   errorText_[0] = '\0';
   curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
@@ -68,8 +66,7 @@ CURLcode CurlDriver::finishedCode() const {
   int left = 0;
   CURLcode code = CURLE_OK;
   while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == easy_)
-      code = message->data.result;
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) code = message->data.result;
   }
   return code;
 }

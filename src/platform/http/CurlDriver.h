@@ -34,8 +34,7 @@ class CurlDriver {
   std::string describe(const Outcome& outcome) const;
 
  private:
-  static int onTransferInfo(void* self, curl_off_t dltotal, curl_off_t dlnow,
-                            curl_off_t ultotal, curl_off_t ulnow);
+  static int onTransferInfo(void* self, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow);
   CURLcode finishedCode() const;
 
   CURLM* multi_;

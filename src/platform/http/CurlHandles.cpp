@@ -6,8 +6,7 @@
 void ensureCurlInitialised() {
   static std::once_flag once;
   std::call_once(once, [] {
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-      throw std::runtime_error("libcurl could not be initialised");
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw std::runtime_error("libcurl could not be initialised");
   });
 }
 

@@ -88,8 +88,7 @@ void CurlHttpClient::exchange(const QString& url, QByteArray& received) {
   if (status >= 400) throw HttpError("The server answered with HTTP status " + std::to_string(status));
 }
 
-void CurlHttpClient::configureRequest(const QByteArray& url, const QByteArray& form,
-                                      QByteArray& received) {
+void CurlHttpClient::configureRequest(const QByteArray& url, const QByteArray& form, QByteArray& received) {
   CURL* easy = easy_.get();
   headers_.reset();
   appendHeader(headers_, "Content-Type: application/x-www-form-urlencoded");

@@ -82,9 +82,7 @@ std::vector<Line> splitLines(const QByteArray& s) {
   return lines;
 }
 
-bool sameName(const QString& a, const QString& b) {
-  return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The lines of the first section of that name: [header index, end index).
 struct SectionRange {
@@ -111,8 +109,7 @@ const Line* findEntry(const std::vector<Line>& lines, SectionRange range, const 
 }
 
 QByteArrayView unquoted(QByteArrayView value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     return value.sliced(1, value.size() - 2);
   }
   return value;
@@ -134,8 +131,8 @@ void checkWritable(const QString& section, const QString& key, const QString& va
     throw std::invalid_argument("section name cannot be written in an initialisation file");
   }
   const QString trimmedKey = key.trimmed();
-  if (trimmedKey.isEmpty() || holdsLineBreak(key) || key.contains(u'=') ||
-      trimmedKey.startsWith(u';') || trimmedKey.startsWith(u'[')) {
+  if (trimmedKey.isEmpty() || holdsLineBreak(key) || key.contains(u'=') || trimmedKey.startsWith(u';') ||
+      trimmedKey.startsWith(u'[')) {
     throw std::invalid_argument("key cannot be written in an initialisation file");
   }
   if (holdsLineBreak(value)) {
@@ -156,20 +153,18 @@ std::size_t insertionLine(const std::vector<Line>& lines, SectionRange range) {
 
 }  // namespace
 
-std::optional<QString> findValue(const QByteArray& content, const QString& section,
-                                 const QString& key) {
+std::optional<QString> findValue(const QByteArray& content, const QString& section, const QString& key) {
   const std::vector<Line> lines = splitLines(content);
   const std::optional<SectionRange> range = findSection(lines, section);
   if (!range) return std::nullopt;
   const Line* entry = findEntry(lines, *range, key);
   if (!entry) return std::nullopt;
-  const QByteArrayView value = unquoted(
-      QByteArrayView(content).sliced(entry->valueStart, entry->valueEnd - entry->valueStart));
+  const QByteArrayView value =
+      unquoted(QByteArrayView(content).sliced(entry->valueStart, entry->valueEnd - entry->valueStart));
   return decodeWindows1252(value.first(std::min(value.size(), kMaxValueLength)));
 }
 
-QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
-                     const QString& value) {
+QByteArray withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value) {
   checkWritable(section, key, value);
   const QByteArray lineEnd = lineEndOf(content);
   const QByteArray entryText = encodeWindows1252(key.trimmed()) + '=' + encodeWindows1252(value);
@@ -182,8 +177,7 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
     return result;
   }
   if (const Line* entry = findEntry(lines, *range, key)) {
-    return result.replace(entry->valueStart, entry->textEnd - entry->valueStart,
-                          encodeWindows1252(value));
+    return result.replace(entry->valueStart, entry->textEnd - entry->valueStart, encodeWindows1252(value));
   }
   const Line& after = lines[insertionLine(lines, *range)];
   QByteArray inserted = entryText + lineEnd;

@@ -22,15 +22,13 @@ inline constexpr qsizetype kMaxValueLength = 2047;
 
 // The value of the key in the section, or nullopt when either is missing. A
 // pair of matching quotes around the value is dropped, as Windows does.
-std::optional<QString> findValue(const QByteArray& content, const QString& section,
-                                 const QString& key);
+std::optional<QString> findValue(const QByteArray& content, const QString& section, const QString& key);
 
 // The content with that one value set: the value replaced in its line, or the
 // key appended to its section, or the section appended to the end. New lines
 // use the line end the content already uses (CRLF for an empty content).
 // Throws std::invalid_argument for a name or value that cannot be written as
 // one line.
-QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
-                     const QString& value);
+QByteArray withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value);
 
 }  // namespace ini_text

@@ -11,8 +11,7 @@
 namespace {
 
 [[noreturn]] void failWrite(const QString& path, const QString& reason) {
-  throw std::runtime_error(
-      QStringLiteral("cannot write %1: %2").arg(path, reason).toStdString());
+  throw std::runtime_error(QStringLiteral("cannot write %1: %2").arg(path, reason).toStdString());
 }
 
 // The current content, empty for a file that does not exist yet. A file that
@@ -45,15 +44,13 @@ void replaceFile(const QString& path, const QByteArray& content) {
 
 }  // namespace
 
-std::optional<QString> WindowsIniFile::readValue(const QString& path, const QString& section,
-                                                 const QString& key) {
+std::optional<QString> WindowsIniFile::readValue(const QString& path, const QString& section, const QString& key) {
   QFile file(path);
   if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
   return ini_text::findValue(file.readAll(), section, key);
 }
 
-void WindowsIniFile::writeValue(const QString& path, const QString& section, const QString& key,
-                                const QString& value) {
+void WindowsIniFile::writeValue(const QString& path, const QString& section, const QString& key, const QString& value) {
   QByteArray updated;
   try {
     updated = ini_text::withValue(currentContent(path), section, key, value);

@@ -10,10 +10,8 @@ class WindowsIniFile : public IniFile {
  public:
   // nullopt also when the file cannot be read, as the Windows call gives its
   // default then.
-  std::optional<QString> readValue(const QString& path, const QString& section,
-                                   const QString& key) override;
+  std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) override;
   // Creates the file when missing, never its folder. Throws
   // std::runtime_error on any failure; the file keeps its permissions.
-  void writeValue(const QString& path, const QString& section, const QString& key,
-                  const QString& value) override;
+  void writeValue(const QString& path, const QString& section, const QString& key, const QString& value) override;
 };

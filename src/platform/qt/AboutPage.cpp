@@ -32,14 +32,14 @@ ClickableLabel* makeLink(QWidget* page, const QString& name, const QString& text
 }  // namespace
 
 AboutPage::AboutPage() : page(makePage(QStringLiteral("tab_about"))) {
-  lbl_about1 = makeLabel(page, QStringLiteral("lbl_about1"), QStringLiteral("A Propos"),
-                         QRect(108, 22, 361, 29), tahomaPoints(18, true), Qt::AlignHCenter | Qt::AlignTop);
+  lbl_about1 = makeLabel(page, QStringLiteral("lbl_about1"), QStringLiteral("A Propos"), QRect(108, 22, 361, 29),
+                         tahomaPoints(18, true), Qt::AlignHCenter | Qt::AlignTop);
   lbl_about2 = makeLabel(page, QStringLiteral("lbl_about2"),
                          QStringLiteral("Retrouvez ci-dessous les informations de cette application"),
                          QRect(72, 54, 433, 29), tahomaPoints(11), Qt::AlignHCenter | Qt::AlignTop);
   about_texte = makeReadOnlyRichText(page, QStringLiteral("about_texte"), QRect(3, 89, 571, 201));
-  lbl_link3 = makeLink(page, QStringLiteral("lbl_link3"), QStringLiteral("Logiciel lecture Vitale"),
-                       QRect(40, 327, 119, 19));
-  lbl_link2 = makeLink(page, QStringLiteral("lbl_link2"), QStringLiteral("Support à Distance"),
-                       QRect(416, 327, 108, 19));
+  lbl_link3 =
+      makeLink(page, QStringLiteral("lbl_link3"), QStringLiteral("Logiciel lecture Vitale"), QRect(40, 327, 119, 19));
+  lbl_link2 =
+      makeLink(page, QStringLiteral("lbl_link2"), QStringLiteral("Support à Distance"), QRect(416, 327, 108, 19));
 }

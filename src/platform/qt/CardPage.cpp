@@ -12,6 +12,6 @@ CardPage::CardPage() : page(makePage(QStringLiteral("tab_carte"))) {
                        QStringLiteral("Insérez la carte Vitale puis cliquez sur l'icône ci-dessous"),
                        QRect(72, 54, 433, 29), tahomaPoints(11), Qt::AlignHCenter | Qt::AlignTop);
   // The card picture is drawn at the size of its place.
-  action_vitale2 = makeClickablePicture(page, QStringLiteral("action_vitale2"),
-                                        QStringLiteral("card.svg"), QRect(207, 85, 163, 103));
+  action_vitale2 = makeClickablePicture(page, QStringLiteral("action_vitale2"), QStringLiteral("card.svg"),
+                                        QRect(207, 85, 163, 103));
 }

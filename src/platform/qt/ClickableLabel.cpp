@@ -2,9 +2,7 @@
 
 #include <QMouseEvent>
 
-ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {
-  setCursor(Qt::PointingHandCursor);
-}
+ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
@@ -12,8 +10,7 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   QLabel::mouseReleaseEvent(event);
   if (click) emit clicked();

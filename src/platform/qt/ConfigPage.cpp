@@ -56,8 +56,8 @@ ConfigPage::ConfigPage() : page(makePage(QStringLiteral("tab_config"))) {
   Edit_gestion_1->setReadOnly(true);
   Edit_gestion_1->setEnabled(false);
 
-  makeLabel(page, QStringLiteral("lbl_gestion_2"), QStringLiteral("Lecteur à forcer :"),
-            QRect(16, 152, 433, 28), caption);
+  makeLabel(page, QStringLiteral("lbl_gestion_2"), QStringLiteral("Lecteur à forcer :"), QRect(16, 152, 433, 28),
+            caption);
   edit_gestion_2 = makeEdit(page, QStringLiteral("edit_gestion_2"), QRect(16, 170, 561, 21));
 
   makeLabel(page, QStringLiteral("lbl_gestion_3"), QStringLiteral("Lecteurs habituellements utilisés :"),

@@ -54,20 +54,19 @@ QString latin(const char* text) { return QString::fromUtf8(text); }
 
 LaunchPage::LaunchPage() : page(makePage(QStringLiteral("tab_launch"))) {
   const QString waiting = QStringLiteral("Attente du lancement...");
-  label_suivi = makeLabel(page, QStringLiteral("label_suivi"), waiting, QRect(48, 22, 481, 29),
-                          tahomaPoints(18, true), Qt::AlignHCenter | Qt::AlignTop);
-  label_suivi2 = makeLabel(page, QStringLiteral("label_suivi2"), waiting, QRect(72, 54, 433, 29),
-                           tahomaPoints(11), Qt::AlignHCenter | Qt::AlignTop);
+  label_suivi = makeLabel(page, QStringLiteral("label_suivi"), waiting, QRect(48, 22, 481, 29), tahomaPoints(18, true),
+                          Qt::AlignHCenter | Qt::AlignTop);
+  label_suivi2 = makeLabel(page, QStringLiteral("label_suivi2"), waiting, QRect(72, 54, 433, 29), tahomaPoints(11),
+                           Qt::AlignHCenter | Qt::AlignTop);
 
   const QFont captionFont = tahomaPoints(8);
   for (size_t i = 0; i < stepRows.size(); ++i) {
     const StepRowPlace& row = stepRows[i];
-    rows[i] = makePictureSlot(page, latin(row.picture),
-                              QRect(row.at, QSize(stepIconSide, stepIconSide)));
+    rows[i] = makePictureSlot(page, latin(row.picture), QRect(row.at, QSize(stepIconSide, stepIconSide)));
     // The caption is centred on the picture's height.
     captions[i] = makeLabel(page, latin(row.caption), latin(row.captionText),
-                            QRect(row.at.x() + captionOffset, row.at.y(), captionWidth, stepIconSide),
-                            captionFont, Qt::AlignLeft | Qt::AlignVCenter);
+                            QRect(row.at.x() + captionOffset, row.at.y(), captionWidth, stepIconSide), captionFont,
+                            Qt::AlignLeft | Qt::AlignVCenter);
   }
 
   legendLine = new QFrame(page);
@@ -82,8 +81,7 @@ LaunchPage::LaunchPage() : page(makePage(QStringLiteral("tab_launch"))) {
                                       QRect(item.left, legendPictureTop, stepIconSide, stepIconSide));
     picture->setPixmap(stepIcon(item.icon));
     makeLabel(page, name + QStringLiteral("_texte"), latin(item.text),
-              QRect(item.left + legendCaptionOffset, legendCaptionTop, legendCaptionWidth,
-                    legendCaptionHeight),
+              QRect(item.left + legendCaptionOffset, legendCaptionTop, legendCaptionWidth, legendCaptionHeight),
               captionFont);
   }
 }

@@ -71,8 +71,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("ppal"));
   // Fixed single border: system menu and minimise box, no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(clientWidth, clientHeight);
   setWindowTitle(QStringLiteral(" Velnara"));
   setWindowIcon(svgIcon(picturePath(QStringLiteral("velnara.svg"))));
@@ -92,9 +91,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildToolbar() {
   for (const ToolbarButton& b : toolbarButtons) {
-    QPushButton* button = makeFlatButton(this, QString::fromLatin1(b.name), QString::fromUtf8(b.caption),
-                                         QString::fromLatin1(b.picture),
-                                         QRect(b.left, toolbarTop, b.width, toolbarHeight));
+    QPushButton* button =
+        makeFlatButton(this, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), QString::fromLatin1(b.picture),
+                       QRect(b.left, toolbarTop, b.width, toolbarHeight));
     toolbar_[static_cast<size_t>(b.id)] = button;
   }
   button(Button::btn_diagnostique)->hide();
@@ -112,8 +111,7 @@ void MainWindow::buildPageSet() {
   tab_master_->setObjectName(QStringLiteral("tab_master"));
   tab_master_->setGeometry(pageSetGeometry);
   // In the order of View::Page.
-  for (QWidget* page : {carte_.page, launch_.page, debug_.page, update_.page, pdf_.page, about_.page,
-                        config_.page})
+  for (QWidget* page : {carte_.page, launch_.page, debug_.page, update_.page, pdf_.page, about_.page, config_.page})
     tab_master_->addWidget(page);
   tab_master_->setCurrentIndex(static_cast<int>(Page::tab_carte));
 }
@@ -140,17 +138,13 @@ void MainWindow::connectEvents() {
   for (size_t i = 0; i < toolbar_.size(); ++i)
     connect(toolbar_[i], &QPushButton::clicked, this, [this, h = toolbarHandlers[i]] { dispatch(h); });
 
-  connect(carte_.action_vitale2, &ClickableLabel::clicked, this,
-          [this] { dispatch(&Tppal::action_vitale2Click); });
-  connect(debug_.btn_sauve_fichier, &QPushButton::clicked, this,
-          [this] { dispatch(&Tppal::btn_sauve_fichierClick); });
-  connect(update_.btn_update_go, &QPushButton::clicked, this,
-          [this] { dispatch(&Tppal::btn_update_goClick); });
+  connect(carte_.action_vitale2, &ClickableLabel::clicked, this, [this] { dispatch(&Tppal::action_vitale2Click); });
+  connect(debug_.btn_sauve_fichier, &QPushButton::clicked, this, [this] { dispatch(&Tppal::btn_sauve_fichierClick); });
+  connect(update_.btn_update_go, &QPushButton::clicked, this, [this] { dispatch(&Tppal::btn_update_goClick); });
   connect(pdf_.image_pdf, &ClickableLabel::clicked, this, [this] { dispatch(&Tppal::image_pdfClick); });
   connect(about_.lbl_link3, &ClickableLabel::clicked, this, [this] { dispatch(&Tppal::lbl_link3Click); });
   connect(about_.lbl_link2, &ClickableLabel::clicked, this, [this] { dispatch(&Tppal::lbl_link2Click); });
-  connect(config_.btn_gestion_4, &QPushButton::clicked, this,
-          [this] { dispatch(&Tppal::btn_gestion_4Click); });
+  connect(config_.btn_gestion_4, &QPushButton::clicked, this, [this] { dispatch(&Tppal::btn_gestion_4Click); });
 }
 
 void MainWindow::dispatch(void (Tppal::*handler)()) {
@@ -273,14 +267,14 @@ void MainWindow::messageBox(const QString& caption, const QString& text, Message
     std::fprintf(stderr, "[%s] %s\n", qUtf8Printable(caption), qUtf8Printable(shown));
     return;
   }
-  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information, caption,
-                  shown, QMessageBox::Ok, isVisible() ? this : nullptr);
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information, caption, shown,
+                  QMessageBox::Ok, isVisible() ? this : nullptr);
   box.exec();
 }
 
 std::optional<QString> MainWindow::askSaveFileName(const QString& title, const QString& filterLabel,
-                                                   const QString& filterPattern,
-                                                   const QString& defaultExtension, const QString& fileName) {
+                                                   const QString& filterPattern, const QString& defaultExtension,
+                                                   const QString& fileName) {
   QFileDialog dialog(this, title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

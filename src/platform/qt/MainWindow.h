@@ -38,8 +38,7 @@ class MainWindow : public QWidget, public View {
 
   // Replaces the modal message box (tests answer it this way). Empty: the
   // real box is shown.
-  using MessageBoxHook =
-      std::function<void(const QString& caption, const QString& text, MessageIcon icon)>;
+  using MessageBoxHook = std::function<void(const QString& caption, const QString& text, MessageIcon icon)>;
   void setMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
 
   // Whether the program asked to end (the message loop must then not start).
@@ -64,9 +63,8 @@ class MainWindow : public QWidget, public View {
   void setProgressPosition(int position) override;
   void setDownloadTextVisible(bool visible) override;
   void messageBox(const QString& caption, const QString& text, MessageIcon icon, bool wait) override;
-  std::optional<QString> askSaveFileName(const QString& title, const QString& filterLabel,
-                                         const QString& filterPattern, const QString& defaultExtension,
-                                         const QString& fileName) override;
+  std::optional<QString> askSaveFileName(const QString& title, const QString& filterLabel, const QString& filterPattern,
+                                         const QString& defaultExtension, const QString& fileName) override;
   void pump() override;
   void requestTerminate() override;
 

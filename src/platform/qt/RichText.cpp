@@ -5,9 +5,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-QColor toQColor(Colorref color) {
-  return QColor(colors::redOf(color), colors::greenOf(color), colors::blueOf(color));
-}
+QColor toQColor(Colorref color) { return QColor(colors::redOf(color), colors::greenOf(color), colors::blueOf(color)); }
 
 QString documentLineBreaks(const QString& text) {
   QString result = text;

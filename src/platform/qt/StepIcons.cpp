@@ -6,10 +6,8 @@
 
 QPixmap stepIcon(int index) {
   static const std::array<const char*, stepIconCount> files = {
-      "etat_attente.svg", "etat_en_cours.svg", "etat_ok.svg",
-      "etat_nok.svg",     "etat_saute.svg",    "etat_gear.svg",
+      "etat_attente.svg", "etat_en_cours.svg", "etat_ok.svg", "etat_nok.svg", "etat_saute.svg", "etat_gear.svg",
   };
   if (index < 0 || index >= stepIconCount) return {};
-  return svgPixmap(picturePath(QString::fromLatin1(files[size_t(index)])),
-                   QSize(stepIconSide, stepIconSide));
+  return svgPixmap(picturePath(QString::fromLatin1(files[size_t(index)])), QSize(stepIconSide, stepIconSide));
 }

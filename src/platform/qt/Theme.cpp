@@ -17,8 +17,8 @@ bool applyTheme(QApplication& app) {
   initGuiResources();
   QFile sheet(QString::fromLatin1(themeResource));
   if (!sheet.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    std::fprintf(stderr, "Velnara: the theme \"%s\" could not be loaded (%s); standard look kept\n",
-                 themeName, qUtf8Printable(sheet.errorString()));
+    std::fprintf(stderr, "Velnara: the theme \"%s\" could not be loaded (%s); standard look kept\n", themeName,
+                 qUtf8Printable(sheet.errorString()));
     return false;
   }
   // Fusion draws the same everywhere, so the style sheet only has to change

@@ -46,9 +46,8 @@ QPlainTextEdit* makeInstallerNote(QWidget* page) {
 }  // namespace
 
 UpdatePage::UpdatePage() : page(makePage(QStringLiteral("tab_update"))) {
-  label_update1 = makeLabel(page, QStringLiteral("label_update1"),
-                            QStringLiteral("Mise à jour de l'application"), QRect(108, 22, 361, 29),
-                            tahomaPoints(18, true), Qt::AlignHCenter | Qt::AlignTop);
+  label_update1 = makeLabel(page, QStringLiteral("label_update1"), QStringLiteral("Mise à jour de l'application"),
+                            QRect(108, 22, 361, 29), tahomaPoints(18, true), Qt::AlignHCenter | Qt::AlignTop);
   label_update2 = makeLabel(page, QStringLiteral("label_update2"), QStringLiteral("Contrôle en cours..."),
                             QRect(72, 54, 433, 29), tahomaPoints(11), Qt::AlignHCenter | Qt::AlignTop);
   btn_update_go = makeDownloadButton(page);

@@ -11,8 +11,8 @@ namespace {
 constexpr QSize buttonPictureSize(24, 24);
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                  const QFont& font, Qt::Alignment alignment) {
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry, const QFont& font,
+                  Qt::Alignment alignment) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(name);
   label->setGeometry(geometry);
@@ -25,8 +25,8 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
   return label;
 }
 
-QPushButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption,
-                            const QString& picture, const QRect& geometry) {
+QPushButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
+                            const QRect& geometry) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   button->setGeometry(geometry);

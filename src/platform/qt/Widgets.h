@@ -13,12 +13,12 @@ class ClickableLabel;
 // rest of the program (and the tests) know it by, and its place in pixels.
 
 // A label in the font given, black, aligned as asked.
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                  const QFont& font, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry, const QFont& font,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
 
 // A flat button with a 24 x 24 picture left of its caption and a hand cursor.
-QPushButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption,
-                            const QString& picture, const QRect& geometry);
+QPushButton* makeFlatButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
+                            const QRect& geometry);
 
 // A 24 x 24 (or larger) picture that answers clicks, with a hand cursor.
 ClickableLabel* makeClickablePicture(QWidget* parent, const QString& name, const QString& picture,

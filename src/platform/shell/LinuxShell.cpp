@@ -16,9 +16,7 @@ extern char** environ;
 namespace {
 
 // The program a process currently runs, as the kernel shows it.
-QString runningExecutable(pid_t pid) {
-  return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
-}
+QString runningExecutable(pid_t pid) { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)); }
 
 }  // namespace
 

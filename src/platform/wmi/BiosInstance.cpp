@@ -24,8 +24,7 @@ QString cimDate(const QString& date) {
   static const QRegularExpression usDate(QStringLiteral("^(\\d{2})/(\\d{2})/(\\d{4})$"));
   const QRegularExpressionMatch match = usDate.match(date);
   if (!match.hasMatch()) return QString();
-  return match.captured(3) + match.captured(1) + match.captured(2) +
-         QStringLiteral("000000.000000+000");
+  return match.captured(3) + match.captured(1) + match.captured(2) + QStringLiteral("000000.000000+000");
 }
 
 }  // namespace

@@ -41,10 +41,7 @@ QString LinuxHost::readFile(const QString& relativePath) const {
 }
 
 QStringList LinuxHost::folderEntries(const QString& relativePath, const QString& pattern) const {
-  return QDir(absolutePath(relativePath))
-      .entryList({pattern}, QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+  return QDir(absolutePath(relativePath)).entryList({pattern}, QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString LinuxHost::absolutePath(const QString& relativePath) const {
-  return QDir(root_).filePath(relativePath);
-}
+QString LinuxHost::absolutePath(const QString& relativePath) const { return QDir(root_).filePath(relativePath); }

@@ -9,13 +9,10 @@
 
 namespace {
 
-[[noreturn]] void fail(const QString& message) {
-  throw std::runtime_error(message.toStdString());
-}
+[[noreturn]] void fail(const QString& message) { throw std::runtime_error(message.toStdString()); }
 
 void requireLocalHost(const QString& host) {
-  if (host.isEmpty() || host == u"." || host.compare(u"localhost", Qt::CaseInsensitive) == 0)
-    return;
+  if (host.isEmpty() || host == u"." || host.compare(u"localhost", Qt::CaseInsensitive) == 0) return;
   fail(QString::fromUtf8("Machine « %1 » injoignable : seule la machine locale peut être "
                          "interrogée.")
            .arg(host));
@@ -29,9 +26,8 @@ void requireCimv2(const QString& namespacePath) {
 }
 
 QString queriedClass(const QString& wql) {
-  static const QRegularExpression selectAll(
-      QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+(\\w+)\\s*$"),
-      QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression selectAll(QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+(\\w+)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
   const QRegularExpressionMatch match = selectAll.match(wql);
   if (!match.hasMatch()) fail(QString::fromUtf8("Requête non prise en charge : « %1 ».").arg(wql));
   return match.captured(1);
@@ -45,8 +41,7 @@ bool sameClass(const QString& queried, const char16_t* name) {
 
 LinuxWmiSource::LinuxWmiSource(LinuxHost host) : host_(std::move(host)) {}
 
-QStringList LinuxWmiSource::query(const QString& host, const QString& namespacePath,
-                                  const QString& wql) {
+QStringList LinuxWmiSource::query(const QString& host, const QString& namespacePath, const QString& wql) {
   requireLocalHost(host);
   requireCimv2(namespacePath);
   const QString wmiClass = queriedClass(wql);

@@ -12,8 +12,7 @@ class LinuxWmiSource : public WmiSource {
  public:
   explicit LinuxWmiSource(LinuxHost host = LinuxHost());
 
-  QStringList query(const QString& host, const QString& namespacePath,
-                    const QString& wql) override;
+  QStringList query(const QString& host, const QString& namespacePath, const QString& wql) override;
 
  private:
   LinuxHost host_;

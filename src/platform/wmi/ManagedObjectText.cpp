@@ -10,13 +10,24 @@ QString quotedText(const QString& value) {
   quoted += u'"';
   for (const QChar c : value) {
     switch (c.unicode()) {
-      case u'\\': quoted += QStringLiteral("\\\\"); break;
-      case u'"': quoted += QStringLiteral("\\\""); break;
+      case u'\\':
+        quoted += QStringLiteral("\\\\");
+        break;
+      case u'"':
+        quoted += QStringLiteral("\\\"");
+        break;
       // A raw line break would cut the property's line in two.
-      case u'\n': quoted += QStringLiteral("\\n"); break;
-      case u'\r': quoted += QStringLiteral("\\r"); break;
-      case u'\t': quoted += QStringLiteral("\\t"); break;
-      default: quoted += c;
+      case u'\n':
+        quoted += QStringLiteral("\\n");
+        break;
+      case u'\r':
+        quoted += QStringLiteral("\\r");
+        break;
+      case u'\t':
+        quoted += QStringLiteral("\\t");
+        break;
+      default:
+        quoted += c;
     }
   }
   quoted += u'"';
@@ -38,9 +49,8 @@ void ManagedObjectText::setNumber(const QString& name, quint64 value) {
 
 QString ManagedObjectText::text() const {
   auto sorted = properties_;
-  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-    return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
-  });
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
   QString text = QStringLiteral("\ninstance of ") + className_ + QStringLiteral("\n{\n");
   for (const auto& [name, written] : sorted)
     text += u'\t' + name + QStringLiteral(" = ") + written + QStringLiteral(";\n");

@@ -25,8 +25,7 @@ QString architecture(const QString& machine) {
   if (machine.isEmpty()) return QString();
   // Every 64-bit kernel names its machine with "64" (x86_64, aarch64,
   // ppc64le, riscv64, ...) except these two.
-  const bool wide = machine.contains(QStringLiteral("64")) || machine == u"s390x" ||
-                    machine == u"alpha";
+  const bool wide = machine.contains(QStringLiteral("64")) || machine == u"s390x" || machine == u"alpha";
   return wide ? QStringLiteral("64-bit") : QStringLiteral("32-bit");
 }
 
@@ -39,11 +38,9 @@ QString serialNumber(const LinuxHost& host) {
   if (!machineId.match(id).hasMatch()) id = host.readFile(QStringLiteral("var/lib/dbus/machine-id"));
   if (!machineId.match(id).hasMatch()) return QString();
   const QByteArray digest = QMessageAuthenticationCode::hash(
-      QByteArrayLiteral("Velnara SerialNumber"), QByteArray::fromHex(id.toLatin1()),
-      QCryptographicHash::Sha256);
+      QByteArrayLiteral("Velnara SerialNumber"), QByteArray::fromHex(id.toLatin1()), QCryptographicHash::Sha256);
   const QString hex = QString::fromLatin1(digest.left(16).toHex().toUpper());
-  return hex.mid(0, 8) + u'-' + hex.mid(8, 4) + u'-' + hex.mid(12, 4) + u'-' + hex.mid(16, 4) +
-         u'-' + hex.mid(20, 12);
+  return hex.mid(0, 8) + u'-' + hex.mid(8, 4) + u'-' + hex.mid(12, 4) + u'-' + hex.mid(16, 4) + u'-' + hex.mid(20, 12);
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ QString unquoteDouble(const QString& body) {
   QString value;
   for (qsizetype i = 0; i < body.size(); ++i) {
     const QChar c = body.at(i);
-    if (c == u'\\' && i + 1 < body.size() &&
-        QStringLiteral("\"\\$`").contains(body.at(i + 1))) {
+    if (c == u'\\' && i + 1 < body.size() && QStringLiteral("\"\\$`").contains(body.at(i + 1))) {
       value += body.at(++i);
     } else {
       value += c;
@@ -22,10 +21,8 @@ QString unquoteDouble(const QString& body) {
 }
 
 QString unquote(const QString& raw) {
-  if (raw.size() >= 2 && raw.startsWith(u'"') && raw.endsWith(u'"'))
-    return unquoteDouble(raw.mid(1, raw.size() - 2));
-  if (raw.size() >= 2 && raw.startsWith(u'\'') && raw.endsWith(u'\''))
-    return raw.mid(1, raw.size() - 2);
+  if (raw.size() >= 2 && raw.startsWith(u'"') && raw.endsWith(u'"')) return unquoteDouble(raw.mid(1, raw.size() - 2));
+  if (raw.size() >= 2 && raw.startsWith(u'\'') && raw.endsWith(u'\'')) return raw.mid(1, raw.size() - 2);
   return raw;
 }
 

@@ -22,9 +22,7 @@ QString cpuinfoField(const QString& cpuinfo, const QString& key) {
   return QString();
 }
 
-QString hex16(quint64 value) {
-  return QStringLiteral("%1").arg(value, 16, 16, QChar(u'0')).toUpper();
-}
+QString hex16(quint64 value) { return QStringLiteral("%1").arg(value, 16, 16, QChar(u'0')).toUpper(); }
 
 // CPUID registers hold text as little-endian groups of four characters.
 QString registersText(const std::vector<quint32>& registers) {

@@ -54,8 +54,7 @@ class ParseErrors {
 
 // Replaces libxml2's handler of entity declarations: the first one stops the
 // parse with an error.
-void refuseEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*,
-                             const xmlChar*, xmlChar*) {
+void refuseEntityDeclaration(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
   auto* parser = static_cast<xmlParserCtxt*>(context);
   static_cast<ParseErrors*>(parser->_private)
       ->record(QStringLiteral("Document XML refusé : il déclare l'entité %1")
@@ -76,9 +75,8 @@ xmlDoc* parse(const QByteArray& bytes) {
   ParseErrors errors;
   parser->_private = &errors;
   parser->sax->entityDecl = &refuseEntityDeclaration;
-  xmlDoc* document = xmlCtxtReadMemory(parser.get(), bytes.constData(),
-                                       static_cast<int>(bytes.size()), nullptr, nullptr,
-                                       XML_PARSE_NONET);
+  xmlDoc* document = xmlCtxtReadMemory(parser.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr,
+                                       nullptr, XML_PARSE_NONET);
   if (document != nullptr && !errors.first() && parser->wellFormed) return document;
   xmlFreeDoc(document);
   fail(errors.first().value_or(QStringLiteral("Document XML incorrect")));

@@ -8,13 +8,9 @@ bool isCounted(const xmlNode* node) {
   return !(node->type == XML_TEXT_NODE && xmlIsBlankNode(const_cast<xmlNode*>(node)));
 }
 
-bool isText(const xmlNode* node) {
-  return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE;
-}
+bool isText(const xmlNode* node) { return node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE; }
 
-QString utf8(const xmlChar* text) {
-  return QString::fromUtf8(reinterpret_cast<const char*>(text));
-}
+QString utf8(const xmlChar* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
 
 }  // namespace
 
@@ -76,8 +72,7 @@ XmlNode& LibXmlNodeStore::wrap(xmlNode* node) {
 XmlNode& LibXmlNodeStore::emptyChild(xmlNode* parent, const QByteArray& name) {
   xmlNode*& made = madeUp_[{parent, name}];
   if (made == nullptr) {
-    std::unique_ptr<xmlNode, FreeNode> node(
-        xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>(name.constData())));
+    std::unique_ptr<xmlNode, FreeNode> node(xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>(name.constData())));
     if (!node) throw std::bad_alloc();
     madeUpNodes_.push_back(std::move(node));
     made = madeUpNodes_.back().get();

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include <QByteArray>
 #include <libxml/tree.h>
+#include <QByteArray>
 
 #include "platform/XmlDocument.h"
 
