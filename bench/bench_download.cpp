@@ -31,8 +31,8 @@
 
 #include <httplib.h>
 
-#include "TestCertificate.h"
 #include "platform/downloader/CurlDownloader.h"
+#include "support/http/TestCertificate.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "FuzzSupport.h"
-#include "core/TestPlatform.h"
 #include "platform/CardLibrary.h"
 #include "platform/ini/Windows1252.h"
+#include "support/TestPlatform.h"
 
 namespace {
 

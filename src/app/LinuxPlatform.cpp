@@ -56,6 +56,7 @@ LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::un
   if (!shell) shell = std::make_unique<LinuxShell>();
   adapters_ = std::make_unique<Adapters>(view, options_, std::move(shell));
   Adapters& a = *adapters_;
+  if (options_.downloadRetryDelay) a.downloader.setRetryDelayForTesting(*options_.downloadRetryDelay);
   services_.view = &view;
   services_.card = &a.card;
   services_.db = &a.db;

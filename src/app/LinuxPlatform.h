@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include <QString>
 
@@ -15,6 +17,9 @@ struct PlatformOptions {
   QString iniFile;     // empty: the build's fixed path, or under commonData when it was given
   QString updateUrl = QStringLiteral(VELNARA_UPDATE_URL);
   QString siteUrl = QStringLiteral(VELNARA_SITE_URL);
+  // Tests of the terminal runner only: a shorter wait between the
+  // downloader's tries than its 5 seconds.
+  std::optional<std::chrono::milliseconds> downloadRetryDelay;
 };
 
 // Builds and owns the Linux adapters of every platform service.

@@ -28,8 +28,8 @@ enum Slot {
 };
 }  // namespace
 
-CertificateLayout::CertificateLayout(const Tppal& ppal, pdf::TPdfCanvas& canvas, const Clock& clock)
-    : ppal(ppal), canvas(canvas), clock(clock) {}
+CertificateLayout::CertificateLayout(const Tppal& application, pdf::TPdfCanvas& pageCanvas, const Clock& wallClock)
+    : ppal(application), canvas(pageCanvas), clock(wallClock) {}
 
 void CertificateLayout::prepare(int logoPixelWidth, int logoPixelHeight) {
   appli_pdf_begin = 20;

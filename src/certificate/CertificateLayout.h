@@ -19,7 +19,7 @@ class CertificateLayout {
  public:
   // The card data comes from the application object; the clock gives the
   // date printed in the footer.
-  CertificateLayout(const Tppal& ppal, pdf::TPdfCanvas& canvas, const Clock& clock);
+  CertificateLayout(const Tppal& application, pdf::TPdfCanvas& pageCanvas, const Clock& wallClock);
 
   // Sizes the logo from its pixel size and fixes the margins.
   void prepare(int logoPixelWidth, int logoPixelHeight);

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
 #include "platform/CardLibrary.h"
+#include "support/CardStation.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Whole runs on a good workstation: reader, settings and card all agree.
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
+#include "support/CardStation.h"
 
 using Icon = View::Icon;
 using Row = View::StepRow;

@@ -2,7 +2,7 @@
 // code is classified, and the session end that follows in every run.
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
+#include "support/CardStation.h"
 
 using Icon = View::Icon;
 using Row = View::StepRow;

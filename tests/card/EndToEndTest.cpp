@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tools/ToolSupport.h"
+#include "support/ToolSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The card data as the library returns it, turned into rows of slots.
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
+#include "support/CardStation.h"
 
 using Icon = View::Icon;
 using Row = View::StepRow;

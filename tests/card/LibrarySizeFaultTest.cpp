@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
 #include "platform/CardLibrary.h"
+#include "support/CardStation.h"
 
 namespace {
 

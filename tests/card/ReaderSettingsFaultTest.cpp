@@ -21,7 +21,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "CardStation.h"
+#include "support/CardStation.h"
 
 namespace {
 
@@ -144,6 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{"read_only_folder", [](const QString& path) { return readOnly(QFileInfo(path).path()); }},
                       Case{"read_only_file", [](const QString& path) { return readOnly(path); }},
                       Case{"file_size_limit", [](const QString&) { return smallFileSizeLimit(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& instance) { return std::string(instance.param.name); });
 
 }  // namespace

@@ -2,7 +2,7 @@
 // stand-in library and a real settings file.
 #include <gtest/gtest.h>
 
-#include "CardStation.h"
+#include "support/CardStation.h"
 
 using Icon = View::Icon;
 using Row = View::StepRow;

@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "CertificateFixture.h"
+#include "support/CertificateFixture.h"
 
 using namespace certtest;
 
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Holders, HeldFileTest,
                          ::testing::Values(HeldCase{"flock", &holdWithFlock},
                                            HeldCase{"open_file_lock", &holdWithOpenFileLock},
                                            HeldCase{"read_lock_in_another_process", &holdWithReadLockInAnotherProcess}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(CertificateFailureTest, AMissingDataFolderIsRefusedTheSameWay) {
   ASSERT_TRUE(QDir(ppal.appli_dossier_commun).removeRecursively());
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      [](CertificateFailureTest& test) {
                                        static_cast<GenerationFailureTest&>(test).app().appli_xml_ext[0].resize(6);
                                      }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& instance) { return std::string(instance.param.name); });
 
 // ---- the disk is full ----
 

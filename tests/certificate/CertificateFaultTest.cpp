@@ -14,8 +14,8 @@
 #include <sched.h>
 #include <sys/mount.h>
 
-#include "card/CardStation.h"
-#include "card/HookedCardLibrary.h"
+#include "support/CardStation.h"
+#include "support/HookedCardLibrary.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The certificate's page, operator line by operator line, and its file.
 #include <gtest/gtest.h>
 
-#include "CertificateFixture.h"
+#include "support/CertificateFixture.h"
 
 using namespace certtest;
 
@@ -97,7 +97,7 @@ TEST_P(CertificateLayoutTest, ContentStreamIsTheLayoutInDrawingOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Beneficiaries, CertificateLayoutTest, ::testing::Values(1, 3),
-                         [](const auto& info) { return std::to_string(info.param) + "_beneficiaries"; });
+                         [](const auto& instance) { return std::to_string(instance.param) + "_beneficiaries"; });
 
 using CertificateFileTest = CertificateFixture;
 
@@ -196,6 +196,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LogoTest,
                                            LogoCase{"tall_grey_100x300", fixture("logo-100x300-gray.jpg"),
                                                     "16.67 0 0 50 15 777 cm",
                                                     "/ColorSpace /DeviceGray\r\n/Width 100\r\n/Height 300\r\n"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 }  // namespace

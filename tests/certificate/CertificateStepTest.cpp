@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "CertificateFixture.h"
+#include "support/CertificateFixture.h"
 
 using namespace certtest;
 

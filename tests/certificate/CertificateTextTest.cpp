@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "certificate/CertificateText.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -19,13 +20,14 @@ TEST_P(GroupedNumberTest, KeepsSevenGroupsAndDropsTheFourteenthCharacter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, GroupedNumberTest,
-    ::testing::Values(TextCase{"1850775123456 78", "1 85 07 75 123 456 78"},      // 16 characters
-                      TextCase{"185077512345678", "1 85 07 75 123 456 8"},        // 15: the key's first digit is lost
-                      TextCase{"1850775123456", "1 85 07 75 123 456 "},           // 13: empty last group
-                      TextCase{"18507", "1 85 07    "},                           // short: the spaces stay
-                      TextCase{"1", "1      "},                                   //
-                      TextCase{"", "      "},                                     //
-                      TextCase{"2A50775123456 7899", "2 A5 07 75 123 456 78"}));  // longer: the rest is cut
+    ::testing::Values(TextCase{"1850775123456 78", "1 85 07 75 123 456 78"},  // 16 characters
+                      TextCase{"185077512345678", "1 85 07 75 123 456 8"},    // 15: the key's first digit is lost
+                      TextCase{"1850775123456", "1 85 07 75 123 456 "},       // 13: empty last group
+                      TextCase{"18507", "1 85 07    "},                       // short: the spaces stay
+                      TextCase{"1", "1      "},                               //
+                      TextCase{"", "      "},                                 //
+                      TextCase{"2A50775123456 7899", "2 A5 07 75 123 456 78"}),
+    [](const auto& instance) { return caseName(instance.param.input); });  // longer: the rest is cut
 
 class BirthDateTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -36,7 +38,8 @@ TEST_P(BirthDateTest, PrintsDayMonthYear) {
 INSTANTIATE_TEST_SUITE_P(Dates, BirthDateTest,
                          ::testing::Values(TextCase{"15071985", "15/07/1985"}, TextCase{"0302201299", "03/02/2012"},
                                            TextCase{"150719", "15/07/19"}, TextCase{"1507", "15/07/"},
-                                           TextCase{"1", "1//"}, TextCase{"", "//"}));
+                                           TextCase{"1", "1//"}, TextCase{"", "//"}),
+                         [](const auto& instance) { return caseName(instance.param.input); });
 
 TEST(FooterTest, GivesTheDateAndTimeWithLeadingZerosOnATwentyFourHourClock) {
   EXPECT_EQ(certificate::footer(QDateTime(QDate(2025, 3, 4), QTime(7, 8, 9)), QStringLiteral("0012345678")),

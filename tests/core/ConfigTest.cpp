@@ -2,7 +2,7 @@
 // installation file check, on real database files.
 #include <gtest/gtest.h>
 
-#include "TestPlatform.h"
+#include "support/TestPlatform.h"
 
 namespace {
 const QString kNoConfig =

@@ -14,8 +14,11 @@
 #include <QFile>
 #include <QProcess>
 
-#include "card/CardStation.h"
-#include "card/HookedCardLibrary.h"
+#include "support/CardStation.h"
+#include "support/HookedCardLibrary.h"
+
+using Row = View::StepRow;
+using Icon = View::Icon;
 
 namespace {
 
@@ -171,9 +174,6 @@ struct Operation {
   std::function<void(Workstation&)> expectDone;
 };
 
-using Row = View::StepRow;
-using Icon = View::Icon;
-
 // A run whose first step reads the file list: the fault is there from the start.
 void runWithFaultFromTheStart(Workstation& w, const std::function<void()>& strike) {
   strike();
@@ -318,8 +318,8 @@ std::vector<Case> allCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(WhileRunning, DatabaseFaultTest, ::testing::ValuesIn(allCases()), [](const auto& info) {
-  return std::string(info.param.fault.name) + "_during_" + info.param.operation.name;
+INSTANTIATE_TEST_SUITE_P(WhileRunning, DatabaseFaultTest, ::testing::ValuesIn(allCases()), [](const auto& instance) {
+  return std::string(instance.param.fault.name) + "_during_" + instance.param.operation.name;
 });
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "TestPlatform.h"
 #include "app/RtfWriter.h"
+#include "support/TestPlatform.h"
 
 TEST(Log, LabelAndValueShareOneLine) {
   TestPlatform t;

@@ -1,7 +1,7 @@
 // The run: section headings, the step contract, flags, icons and labels.
 #include <gtest/gtest.h>
 
-#include "TestPlatform.h"
+#include "support/TestPlatform.h"
 
 using Icon = View::Icon;
 using Row = View::StepRow;

@@ -1,7 +1,7 @@
 // Start-up sequence, toolbar and the About text.
 #include <gtest/gtest.h>
 
-#include "TestPlatform.h"
+#include "support/TestPlatform.h"
 
 using Button = View::Button;
 using Page = View::Page;

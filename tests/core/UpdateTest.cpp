@@ -5,7 +5,7 @@
 
 #include <QLocale>
 
-#include "TestPlatform.h"
+#include "support/TestPlatform.h"
 
 using Icon = View::Icon;
 using Label = View::Label;

@@ -157,7 +157,7 @@ TEST_P(BadFileTest, IsRefusedAtConnectionAndNothingIsCreated) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, BadFileTest, ::testing::ValuesIn(kBadFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(SqlCipherProcess, SystemSqliteIsNotLoaded) {
   // libsqlite3 exports the same symbols as SQLCipher; loaded together, one

@@ -76,7 +76,7 @@ TEST_P(FailedCreationTest, LeavesNothingBehind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FailedCreationTest, ::testing::ValuesIn(kFailedCreations),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(CreateTest, FolderMustExist) {
   EXPECT_THROW(SqlCipherDatabase::createFromScript(path(QStringLiteral("absent/velna.mvd")), kPassword, kSampleScript),

@@ -89,7 +89,7 @@ TEST_P(SelectTest, ReadsEveryRowAsTextOrNullThenStaysAtTheEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, SelectTest, ::testing::ValuesIn(kSelects),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(QueryTest, DateUpdateIsStoredInTheFile) {
   execute(kWriteDate);
@@ -168,7 +168,7 @@ TEST_P(BadStatementTest, FailsWithTheMessageAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, BadStatementTest, ::testing::ValuesIn(kBadStatements),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(QueryTest, StatementsNeedAConnection) {
   db_.disconnect();

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ToolbarCase{"btn_vitale", "tab_carte"}, ToolbarCase{"btn_diagnostique", "tab_debug"},
                       ToolbarCase{"btn_config", "tab_config"}, ToolbarCase{"btn_update", "tab_update"},
                       ToolbarCase{"btn_about", "tab_about"}),
-    [](const ::testing::TestParamInfo<ToolbarCase>& info) { return std::string(info.param.button); });
+    [](const ::testing::TestParamInfo<ToolbarCase>& instance) { return std::string(instance.param.button); });
 
 TEST_F(GuiTest, DiagnosticButtonFollowsRunsUpdatesAndHome) {
   QWidget* diagnostic = widget(QStringLiteral("btn_diagnostique"));

@@ -13,10 +13,10 @@
 #include <QTemporaryDir>
 
 #include "DownloadRecorder.h"
-#include "DownloadSite.h"
-#include "EventLoop.h"
-#include "LocalHttpsServer.h"
 #include "platform/downloader/CurlDownloader.h"
+#include "support/http/DownloadSite.h"
+#include "support/http/EventLoop.h"
+#include "support/http/LocalHttpsServer.h"
 
 using namespace std::chrono_literals;
 

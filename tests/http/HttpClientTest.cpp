@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "EventLoop.h"
-#include "LocalHttpsServer.h"
 #include "platform/http/CurlHttpClient.h"
+#include "support/http/EventLoop.h"
+#include "support/http/LocalHttpsServer.h"
 
 using namespace std::chrono_literals;
 

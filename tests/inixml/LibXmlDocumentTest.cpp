@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"TextSplitByAComment", "<a>x<!--c-->y</a>", std::nullopt},
                       TextCase{"CommentOnly", "<a><!--c--></a>", std::nullopt},
                       TextCase{"TextAndCharacterData", "<a>x<![CDATA[y]]></a>", std::nullopt}),
-    [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<TextCase>& instance) { return std::string(instance.param.name); });
 
 // ---- children by index ----
 
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDocument{"UndefinedEntity", "<r>&nbsp;</r>", "nbsp"},
                       BadDocument{"UnknownEncoding", "<?xml version='1.0' encoding='x-inconnu'?><r/>", "x-inconnu"},
                       BadDocument{"TextAfterTheRoot", "<r/>trailing", "ligne 1"}),
-    [](const ::testing::TestParamInfo<BadDocument>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BadDocument>& instance) { return std::string(instance.param.name); });
 
 // ---- hostile documents ----
 

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"UnmatchedQuotesKept", "[Lecteur]\nRessource_Vitale=\"Lecteur'\n", QStringLiteral("\"Lecteur'")},
         ReadCase{"LastLineWithoutLineEnd", "[Lecteur]\r\nRessource_Vitale=x", QStringLiteral("x")},
         ReadCase{"Windows1252Text", "[Lecteur]\nRessource_Vitale=\x80 \xE9t\xE9 \x9C\n", QString::fromUtf8("€ été œ")}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ReadCase>& instance) { return std::string(instance.param.name); });
 
 TEST_F(WindowsIniFileTest, MissingFileOrFolderInsteadOfFileHasNoValue) {
   EXPECT_EQ(ini_.readValue(path(), kSection, kKey), std::nullopt);
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"AccentsWrittenAsWindows1252", "[Lecteur]\r\nRessource_Vitale=a\r\n", kSection, kKey,
                   QString::fromUtf8("Lecteur « Sésame » 0 €"),
                   "[Lecteur]\r\nRessource_Vitale=Lecteur \xAB S\xE9same \xBB 0 \x80\r\n"}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<WriteCase>& instance) { return std::string(instance.param.name); });
 
 TEST_F(WindowsIniFileTest, CharacterOutsideTheCodePageIsWrittenAsQuestionMark) {
   ini_.writeValue(path(), kSection, kKey, QString::fromUtf8("Lecteur \u4E2D"));

@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <locale>
 #include <random>
+
+#include "support/CaseName.h"
 
 using namespace pdf;
 
@@ -21,6 +24,13 @@ struct RealCase {
 };
 
 class FormatRealTest : public ::testing::TestWithParam<RealCase> {};
+
+// The value with twelve significant digits, enough to tell the cases apart.
+std::string realText(long double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.12Lg", value);
+  return text;
+}
 
 TEST_P(FormatRealTest, RoundsToTwoDecimalsInBinary) { EXPECT_EQ(FormatReal(GetParam().Value), GetParam().Expected); }
 
@@ -35,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, FormatRealTest,
                                            RealCase{-20, "-19.99"}, RealCase{0.85f * 10, "8.5"},
                                            RealCase{static_cast<float>(50.0 * 100 / 300), "16.67"},
                                            RealCase{123456789012.25L, "123456789012.25"},
-                                           RealCase{1e20L, "100000000000000000000"}));
+                                           RealCase{1e20L, "100000000000000000000"}),
+                         [](const auto& instance) { return caseName(realText(instance.param.Value)); });
 
 // The canvas writes its 32-bit floats through a faster path; it must give
 // what the extended-precision rule gives, ties and large values included.

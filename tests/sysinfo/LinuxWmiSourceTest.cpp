@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/wmi/LinuxWmiSource.h"
+#include "support/CaseName.h"
 #include "sysinfo/BiosInfo.h"
 #include "sysinfo/OperatingSystemInfo.h"
 #include "sysinfo/ProcessorInfo.h"
@@ -176,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(Machines, Architecture,
                          testing::Values(ArchitectureCase{"x86_64", "64-bit"}, ArchitectureCase{"aarch64", "64-bit"},
                                          ArchitectureCase{"ppc64le", "64-bit"}, ArchitectureCase{"s390x", "64-bit"},
                                          ArchitectureCase{"i686", "32-bit"}, ArchitectureCase{"armv7l", "32-bit"},
-                                         ArchitectureCase{"", ""}));
+                                         ArchitectureCase{"", ""}),
+                         [](const auto& instance) { return caseName(instance.param.machine); });
 
 struct QueryCase {
   const char* host;
@@ -213,6 +215,9 @@ INSTANTIATE_TEST_SUITE_P(
                     QueryCase{".", "root\\default", "SELECT * FROM Win32_Processor", false},
                     QueryCase{".", "root\\cimv2", "SELECT * FROM Win32_DiskDrive", false},
                     QueryCase{".", "root\\cimv2", "SELECT Caption FROM Win32_OperatingSystem", false},
-                    QueryCase{".", "root\\cimv2", "", false}));
+                    QueryCase{".", "root\\cimv2", "", false}),
+    [](const auto& instance) {
+      return caseName(std::string(instance.param.host) + "_" + instance.param.namespacePath + "_" + instance.param.wql);
+    });
 
 }  // namespace

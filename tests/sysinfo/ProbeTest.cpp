@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "FakeWmiSource.h"
+#include "support/CaseName.h"
 #include "sysinfo/BiosInfo.h"
 #include "sysinfo/OperatingSystemInfo.h"
 #include "sysinfo/ProcessorInfo.h"
@@ -171,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ProcessorCache,
                                          CacheCase{"number", "\tL2CacheSize = 512;\n", 512},
                                          CacheCase{"not a number", "\tL2CacheSize = \"abc\";\n", 666},
                                          CacheCase{"beyond 32 bits", "\tL2CacheSize = 4294967297;\n", 1},
-                                         CacheCase{"negative", "\tL2CacheSize = -1;\n", 4294967295u}));
+                                         CacheCase{"negative", "\tL2CacheSize = -1;\n", 4294967295u}),
+                         [](const auto& instance) { return caseName(instance.param.label); });
 
 TEST(Probes, BiosWithoutNameGivesAnEmptyName) {
   FakeWmiSource source;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/CaseName.h"
 #include "sysinfo/WmiValueRule.h"
 
 namespace {
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"CRLF split", "A = \"1\";\r\nB = \"2\";\r\n", "A", "1"},
         ValueCase{"mixed splits, last line", "A = \"1\";\rB = \"2\";\r\nC = \"3\";\nD = \"4\";", "D", "4"},
         ValueCase{"control characters trimmed", QStringLiteral("\x01 N = \"v\";\x02\x1f"), "N", "v"},
-        ValueCase{"empty text", "", "Caption", ""}));
+        ValueCase{"empty text", "", "Caption", ""}),
+    [](const auto& instance) { return caseName(instance.param.label); });
 
 struct IntegerCase {
   const char* label;
@@ -89,6 +91,7 @@ INSTANTIATE_TEST_SUITE_P(ManagedObjectTexts, IntegerRule,
                                          IntegerCase{"not a number", "\tL2CacheSize = \"abc\";", 666},
                                          IntegerCase{"decimal fraction", "\tL2CacheSize = 12.5;", 666},
                                          IntegerCase{"beyond 64 bits", "\tL2CacheSize = 99999999999999999999;", 666},
-                                         IntegerCase{"a lone semicolon", "\tL2CacheSize = ;", 666}));
+                                         IntegerCase{"a lone semicolon", "\tL2CacheSize = ;", 666}),
+                         [](const auto& instance) { return caseName(instance.param.label); });
 
 }  // namespace

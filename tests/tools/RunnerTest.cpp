@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "ToolSupport.h"
+#include "support/ToolSupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "ToolSupport.h"
 #include "platform/db/SqlCipherDatabase.h"
+#include "support/ToolSupport.h"
 
 namespace {
 QByteArray contents(const QString& path) {

@@ -16,9 +16,9 @@
 #include <QFile>
 
 #include "UpdateSite.h"
-#include "core/TestPlatform.h"
-#include "http/EventLoop.h"
 #include "platform/downloader/CurlDownloader.h"
+#include "support/TestPlatform.h"
+#include "support/http/EventLoop.h"
 
 using namespace std::chrono_literals;
 
@@ -180,9 +180,10 @@ std::vector<ClosingCase> closingCases() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Update, ClosingDuringDownloadTest, ::testing::ValuesIn(closingCases()), [](const auto& info) {
-  return std::string(info.param.ending.name) + "_while_" + info.param.trouble.name;
-});
+INSTANTIATE_TEST_SUITE_P(Update, ClosingDuringDownloadTest, ::testing::ValuesIn(closingCases()),
+                         [](const auto& instance) {
+                           return std::string(instance.param.ending.name) + "_while_" + instance.param.trouble.name;
+                         });
 
 // ---- a troubled transfer that ends well ----
 
@@ -224,6 +225,6 @@ INSTANTIATE_TEST_SUITE_P(Update, TroubledDownloadTest,
                                                       downloader.setNetworkTimeoutForTesting(1s);
                                                       downloader.setRetryDelayForTesting(100ms);
                                                     }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 
 #include "UpdateSite.h"
-#include "tools/ToolSupport.h"
+#include "support/ToolSupport.h"
 
 using namespace std::chrono_literals;
 
@@ -80,7 +80,7 @@ struct DemoInstallation {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
   // velnara-run --update-url URL update download, with the fake pkexec first
-  // on its PATH.
+  // on its PATH and a short wait between the downloader's tries.
   ToolResult updateAndDownload(const std::string& pageUrl, const FakePkexec& pkexec) const {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -88,7 +88,8 @@ struct DemoInstallation {
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(VELNARA_BIN_DIR "/velnara-run"),
             {QStringLiteral("--common-data"), cad.path(), QStringLiteral("--update-url"),
-             QString::fromStdString(pageUrl), QStringLiteral("update"), QStringLiteral("download")});
+             QString::fromStdString(pageUrl), QStringLiteral("--retry-delay-ms"), QStringLiteral("50"),
+             QStringLiteral("update"), QStringLiteral("download")});
     p.waitForFinished(180000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
   }
@@ -154,8 +155,6 @@ TEST(RunnerUpdate, InstallerArrivesWholeAndIsHandedToPkexec) {
 // pkexec ends at once with 126 when the user dismisses the password prompt
 // (127 when it cannot ask at all, as on a machine without a polkit agent):
 // the installer never started, so the program must say so and stay.
-// Disabled: the shell adapter starts pkexec detached and takes its start for
-// the installer's, so the program ends as if the installer were running.
 TEST(RunnerUpdate, RefusedElevationShowsTheLaunchErrorAndTheProgramStays) {
   DemoInstallation install;
   OfferingSite site;

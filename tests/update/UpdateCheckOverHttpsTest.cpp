@@ -9,8 +9,8 @@
 #include <ostream>
 
 #include "UpdateSite.h"
-#include "core/TestPlatform.h"
 #include "platform/http/CurlHttpClient.h"
+#include "support/TestPlatform.h"
 
 using namespace std::chrono_literals;
 using Icon = View::Icon;
@@ -166,8 +166,8 @@ INSTANTIATE_TEST_SUITE_P(RealClient, UpdateServerAnswers,
                                            // A failed status wins over a body that says "update".
                                            ServerAnswer{"notFound", 404, "update", Verdict::Unreachable},
                                            ServerAnswer{"serverError", 500, "update", Verdict::Unreachable}),
-                         [](const ::testing::TestParamInfo<ServerAnswer>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<ServerAnswer>& instance) {
+                           return std::string(instance.param.name);
                          });
 
 TEST(UpdateCheckOverHttps, ClosedPortIsUnreachable) {

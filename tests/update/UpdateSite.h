@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "http/DownloadSite.h"
-#include "http/LocalHttpsServer.h"
-#include "http/TestCertificate.h"
+#include "support/http/DownloadSite.h"
+#include "support/http/LocalHttpsServer.h"
+#include "support/http/TestCertificate.h"
 
 // The product's update site on a local HTTPS server: the update page answers
 // the form post with what the test chose, and a GET of the same page (the

@@ -36,6 +36,8 @@
 
 class RecordingView : public View {
  public:
+  ~RecordingView() override;
+
   struct Box {
     QString caption, text;
     MessageIcon icon;
@@ -102,6 +104,7 @@ class RecordingView : public View {
 
 class FixedClock : public Clock {
  public:
+  ~FixedClock() override;
   QDateTime now() const override { return at; }
   QDateTime at{QDate(2026, 12, 9), QTime(14, 5, 33)};
 };
@@ -109,12 +112,7 @@ class FixedClock : public Clock {
 // Instance texts per class name, or a failure for every query.
 class FakeWmi : public WmiSource {
  public:
-  QStringList query(const QString&, const QString&, const QString& wql) override {
-    if (failing) throw std::runtime_error("Le service WMI est injoignable");
-    for (const auto& [cls, texts] : instances)
-      if (wql.endsWith(cls)) return texts;
-    return {};
-  }
+  QStringList query(const QString&, const QString&, const QString& wql) override;
   std::map<QString, QStringList> instances{
       {QStringLiteral("Win32_OperatingSystem"),
        {QStringLiteral("\ninstance of Win32_OperatingSystem\n{\n\tBuildNumber = \"6.1.0\";\n"
@@ -130,14 +128,8 @@ class FakeWmi : public WmiSource {
 
 class RecordingShell : public Shell {
  public:
-  bool open(const QString& target) override {
-    opened << target;
-    return true;
-  }
-  bool runAsAdministrator(const QString& file) override {
-    elevated << file;
-    return elevate;
-  }
+  bool open(const QString& target) override;
+  bool runAsAdministrator(const QString& file) override;
   QStringList opened, elevated;
   bool elevate = true;
 };
@@ -147,11 +139,7 @@ class ScriptedHttp : public HttpClient {
  public:
   bool isConnected() const override { return connected; }
   void setFormField(const QString& name, const QString& value) override { fields << name + QLatin1Char('=') + value; }
-  void post(const QString& url, QByteArray& body) override {
-    posts << url;
-    if (fail) throw HttpError("Le serveur ne répond pas");
-    body = answer;
-  }
+  void post(const QString& url, QByteArray& body) override;
   void close() override { ++closes; }
   QByteArray answer = "non";
   bool fail = false, connected = false;
@@ -162,6 +150,7 @@ class ScriptedHttp : public HttpClient {
 // A downloader whose transfers the test plays by calling the handlers.
 class ScriptedDownloader : public Downloader {
  public:
+  ~ScriptedDownloader() override;
   void setURL(const QString& u) override { url = u; }
   QString URL() const override { return url; }
   void setLocalFolder(const QString& f) override { folder = f; }
@@ -170,10 +159,7 @@ class ScriptedDownloader : public Downloader {
   void setThreadCount(int t) override { threads = t; }
   void setInternetAgent(const QString& a) override { agent = a; }
   void setEvents(DownloaderEvents* e) override { events = e; }
-  void start() override {
-    if (busy) throw std::runtime_error("Operation is in progress");
-    ++starts;
-  }
+  void start() override;
   void stop() override { ++stops; }
   QStringList errors() const override { return errorList; }
   QString url, folder, agent;
@@ -186,28 +172,12 @@ class ScriptedDownloader : public Downloader {
 // An installation in a temporary folder: CAD with the encrypted
 // configuration database, and a program folder holding the card library.
 struct TestInstall {
-  explicit TestInstall(const QString& rows = QString()) {
-    QDir().mkpath(cad() + QStringLiteral("/Trelvo/velna"));
-    QDir().mkpath(cad() + QStringLiteral("/santesocial/api_lec"));
-    QDir().mkpath(program());
-    for (const char* file : {"libapi_lec.so", "velna.mvi"})
-      QFile::copy(QStringLiteral(VELNARA_BIN_DIR "/") + QLatin1String(file),
-                  program() + QLatin1Char('/') + QLatin1String(file));
-    if (!rows.isNull()) writeDatabase(rows);
-  }
+  explicit TestInstall(const QString& rows = QString());
   // The installation velnara-setup --demo lays out: the configuration
   // database with its rows, the settings file, the stand-in's demo scenario.
-  void layOutDemo() const { ::install({cad(), program(), true, true}); }
+  void layOutDemo() const;
   // A new configuration database with the program's tables and these rows.
-  void writeDatabase(const QString& rows) const {
-    SqlCipherDatabase::createFromScript(
-        database(), QStringLiteral("Hv6Np3Xr8L"),
-        QStringLiteral("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT);"
-                       "CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT);"
-                       "CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, taille TEXT);") +
-            rows,
-        SqlCipherDatabase::Existing::Replace);
-  }
+  void writeDatabase(const QString& rows) const;
   QString cad() const { return dir.path() + QStringLiteral("/cad"); }
   QString program() const { return dir.path() + QStringLiteral("/program"); }
   QString database() const { return cad() + QStringLiteral("/Trelvo/velna/velna.mvd"); }
@@ -220,9 +190,12 @@ struct Demo {};
 // Everything a Tppal needs: the real Linux adapters on a test installation,
 // with a recording view and fakes for the clock, the machine and the shell.
 struct TestPlatform {
-  explicit TestPlatform(const QString& rows = QStringLiteral("INSERT INTO configuration VALUES ('date_maj', NULL);"))
-      : install(rows) {}
-  explicit TestPlatform(Demo) : install(QString()) { install.layOutDemo(); }
+  // An installation whose database holds these rows (by default, an update
+  // check never made).
+  explicit TestPlatform(const QString& rows = QStringLiteral("INSERT INTO configuration VALUES ('date_maj', NULL);"));
+  // The installation velnara-setup --demo lays out.
+  explicit TestPlatform(Demo);
+  ~TestPlatform();
   TestInstall install;
   RecordingView view;
   FixedClock clock;
@@ -236,22 +209,5 @@ struct TestPlatform {
   ScriptedDownloader downloader;
   ApiLecLibrary card;
 
-  Platform services() {
-    Platform p;
-    p.view = &view;
-    p.card = &card;
-    p.db = &db;
-    p.ini = &ini;
-    p.newXmlDocument = [] { return std::make_unique<LibXmlDocument>(); };
-    p.http = &http;
-    p.downloader = &downloader;
-    p.shell = &shell;
-    p.wmi = &wmi;
-    p.files = &files;
-    p.clock = &clock;
-    p.folders = &folders;
-    p.updateUrl = QStringLiteral("https://maj.example.test/obtenir-derniere-version.php");
-    p.siteUrl = QStringLiteral("https://www.example.test/");
-    return p;
-  }
+  Platform services();
 };

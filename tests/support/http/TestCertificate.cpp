@@ -1,4 +1,4 @@
-#include "TestCertificate.h"
+#include "support/http/TestCertificate.h"
 
 #include <stdexcept>
 

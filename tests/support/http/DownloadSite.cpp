@@ -1,4 +1,4 @@
-#include "DownloadSite.h"
+#include "support/http/DownloadSite.h"
 
 #include <algorithm>
 #include <memory>

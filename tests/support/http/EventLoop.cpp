@@ -1,4 +1,4 @@
-#include "EventLoop.h"
+#include "support/http/EventLoop.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "LocalHttpsServer.h"
+#include "support/http/LocalHttpsServer.h"
 
 #include <chrono>
 #include <stdexcept>

@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/TestPlatform.h"
+#include "support/TestPlatform.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -56,30 +56,7 @@ class CertificateFixture : public ::testing::Test {
 
   // The card data of `count` people, the fixture's three over and over, as
   // the extraction leaves it: 60 slots in row 0, 6 in the others.
-  void fillCard(int count) {
-    ppal.appli_xml_ext.clear();
-    for (int i = 0; i < count; ++i) {
-      const Person& who = kPeople[i % std::size(kPeople)];
-      std::vector<QString> row(i == 0 ? 60 : 6);
-      row[0] = who.surname;
-      row[1] = QStringLiteral("MARTIN");  // birth surname, never printed
-      row[2] = who.firstName;
-      row[3] = who.number;
-      row[4] = who.birthDate;
-      row[5] = who.rank;
-      if (i == 0) {
-        row[6] = QStringLiteral("01");
-        row[7] = QStringLiteral("751");
-        row[8] = QStringLiteral("0000");
-        row[9] = QStringLiteral("10");
-        row[51] = QStringLiteral("Régime général");
-        row[52] = QStringLiteral("CPAM de Paris (75)");
-      }
-      ppal.appli_xml_ext.push_back(row);
-    }
-    ppal.appli_xml_cnt2 = count;
-    ppal.carte_numserie = QStringLiteral("0123456789");
-  }
+  void fillCard(int count);
 
   QString certificatePath() const { return ppal.appli_dossier_commun + QStringLiteral("/velnara.pdf"); }
 
@@ -89,34 +66,14 @@ class CertificateFixture : public ::testing::Test {
   }
 
   // The body of object n (between "n 0 obj" and "endobj").
-  static QByteArray objectOf(const QByteArray& pdf, int n) {
-    const QByteArray opening = QByteArray::number(n) + " 0 obj\r\n";
-    const qsizetype from = pdf.indexOf(opening);
-    if (from < 0) return {};
-    const qsizetype to = pdf.indexOf("endobj", from);
-    return pdf.mid(from + opening.size(), to - from - opening.size());
-  }
+  static QByteArray objectOf(const QByteArray& pdf, int n);
 
   // The operator lines of the page's content stream (object 5), its text
   // bytes read as Latin-1, which all the certificate's texts fit in.
-  static QStringList contentLines(const QByteArray& pdf) {
-    const QByteArray object = objectOf(pdf, 5);
-    const qsizetype lengthAt = object.indexOf("/Length ");
-    const qsizetype streamAt = object.indexOf("stream\r\n");
-    if (lengthAt < 0 || streamAt < 0) return {};
-    const qsizetype length = object.mid(lengthAt + 8, object.indexOf("\r\n", lengthAt) - lengthAt - 8).toLongLong();
-    QString content = QString::fromLatin1(object.mid(streamAt + 8, length));
-    if (content.endsWith(u'\n')) content.chop(1);
-    return content.split(u'\n');
-  }
+  static QStringList contentLines(const QByteArray& pdf);
 
   // The log runs written after the certificate step's sub-heading.
-  std::vector<TextRun> stepLog() const {
-    const auto& runs = ppal.debugLog().runs();
-    auto it = std::find_if(runs.begin(), runs.end(),
-                           [](const TextRun& r) { return r.text == QStringLiteral("\r\nGénération du PDF\r\n"); });
-    return it == runs.end() ? std::vector<TextRun>() : std::vector<TextRun>(it + 1, runs.end());
-  }
+  std::vector<TextRun> stepLog() const;
 
   TestPlatform t;
   Tppal ppal{t.services()};
@@ -125,10 +82,6 @@ class CertificateFixture : public ::testing::Test {
 inline std::string joined(const QStringList& lines) { return lines.join(u'\n').toStdString(); }
 
 // True when the lines hold `run` as consecutive lines.
-inline bool containsRun(const QStringList& lines, const QStringList& run) {
-  for (qsizetype at = 0; at + run.size() <= lines.size(); ++at)
-    if (lines.mid(at, run.size()) == run) return true;
-  return false;
-}
+bool containsRun(const QStringList& lines, const QStringList& run);
 
 }  // namespace certtest

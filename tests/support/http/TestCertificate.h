@@ -9,10 +9,10 @@
 // A self-signed certificate made at test time, for a local HTTPS server.
 struct TestCertificate {
   struct X509Deleter {
-    void operator()(X509* certificate) const { X509_free(certificate); }
+    void operator()(X509* x509) const { X509_free(x509); }
   };
   struct KeyDeleter {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+    void operator()(EVP_PKEY* pkey) const { EVP_PKEY_free(pkey); }
   };
   std::unique_ptr<X509, X509Deleter> certificate;
   std::unique_ptr<EVP_PKEY, KeyDeleter> key;

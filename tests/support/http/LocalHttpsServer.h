@@ -5,7 +5,7 @@
 
 #include <httplib.h>
 
-#include "TestCertificate.h"
+#include "support/http/TestCertificate.h"
 
 // An HTTPS server on 127.0.0.1 with a port of its own, for the length of a
 // test. Routes are added on server() before start().
