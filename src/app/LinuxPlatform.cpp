@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "app/DataFolders.h"
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/View.h"
@@ -28,7 +29,7 @@ PlatformOptions resolved(PlatformOptions options) {
     // was moved (tests, demos, the terminal runner's option).
     options.iniFile = options.commonData == QStringLiteral(VELNARA_COMMON_DATA_DIR)
                           ? QStringLiteral(VELNARA_APILEC_INI)
-                          : options.commonData + QStringLiteral("/santesocial/api_lec/api_lec.ini");
+                          : cardLibraryFolder(options.commonData) + QStringLiteral("/api_lec.ini");
   }
   return options;
 }

@@ -62,12 +62,16 @@ bool Tppal::runStep(const StepDef& step, const std::function<void()>& work) {
     view.setLabelText(View::Label::label_suivi, step.runningText);
   }
   if (step.pumpBeforeWork) pump();
-  if (appli_check_continue == 0) work();
+  if (appli_check_continue == 0) {
+    if (step.givesWay && step.givesWay()) return false;
+    work();
+  }
   if (appli_check_continue == 1) {
     if (appli_check_continue2 == 0) {
       appli_check_continue2 = 1;
       setLabel(View::Label::label_suivi, step.failureText, colors::maroon);
       setLabel(View::Label::label_suivi2, kAdvice, colors::maroon);
+      if (step.onFirstFailure) step.onFirstFailure();
     }
     setStepIcon(step.row, View::Icon::etat_nok);
     return false;

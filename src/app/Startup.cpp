@@ -1,6 +1,7 @@
 // Start-up sequence and toolbar of the main window.
 #include <QFile>
 
+#include "app/DataFolders.h"
 #include "app/Tppal.h"
 #include "platform/Downloader.h"
 #include "platform/Files.h"
@@ -14,17 +15,17 @@ const QString sep = QStringLiteral("/");
 
 void Tppal::FormCreate() {
   appli_nom = QStringLiteral("Velnara");
-  appli_logiciel = QStringLiteral("velna");
-  appli_societe = QStringLiteral("Trelvo");
+  appli_logiciel = kSoftwareName;
+  appli_societe = kCompanyName;
   appli_version = QStringLiteral("1.09");
 
   appli_ini_file = p.folders->apiLecIniFile();
 
-  appli_dossier_commun = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel;
-  appli_dossier_apilec = p.folders->commonAppData() + QStringLiteral("/santesocial/api_lec/");
+  appli_dossier_commun = programDataFolder(p.folders->commonAppData());
+  appli_dossier_apilec = cardLibraryFolder(p.folders->commonAppData()) + sep;
   // The card library takes single-byte text; on this platform that is UTF-8
   // for file names.
-  appli_dossier_apilec_force = QFile::encodeName(p.folders->commonAppData() + QStringLiteral("/santesocial/api_lec/"));
+  appli_dossier_apilec_force = QFile::encodeName(appli_dossier_apilec);
 
   raz_tab();
   appli_reader_lec = QStringLiteral("N/A");
@@ -40,9 +41,8 @@ void Tppal::FormCreate() {
   About_box();
   Creationfiche();
 
-  p.downloader->setLocalFolder(p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel);
-  appli_maj_name = p.folders->commonAppData() + sep + appli_societe + sep + appli_logiciel + sep + appli_logiciel +
-                   QStringLiteral("-last.exe");
+  p.downloader->setLocalFolder(appli_dossier_commun);
+  appli_maj_name = appli_dossier_commun + sep + appli_logiciel + QStringLiteral("-last.exe");
 }
 
 QString Tppal::statusBarText() const {

@@ -13,9 +13,9 @@ Tppal::Tppal(const Platform& platform)
       os_info(std::make_unique<TOperatingSystemInfo>(*platform.wmi)),
       bios_info(std::make_unique<TBiosInfo>(*platform.wmi)),
       processor_info(std::make_unique<TProcessorInfo>(*platform.wmi)) {
-  p.downloader->setBatchSize(1096);
-  p.downloader->setThreadCount(2);
-  p.downloader->setInternetAgent(QStringLiteral("Mozilla/4.0 (compatible; Morvek)"));
+  p.downloader->setBatchSize(download_defaults::kBatchSize);
+  p.downloader->setThreadCount(download_defaults::kThreadCount);
+  p.downloader->setInternetAgent(QString::fromLatin1(download_defaults::kInternetAgent));
   p.downloader->setEvents(this);
 }
 

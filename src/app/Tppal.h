@@ -59,7 +59,7 @@ class Tppal : public DownloaderEvents {
   void btn_sauve_fichierClick();
   const StyledText& debugLog() const { return debug_texte; }
 
-  // ---- About (sysinfo/) ----
+  // ---- About (app/) ----
   void About_box();
   void AddAboutText(const QString& AText, FontStyles AStyle, Colorref AColor);
   void lbl_link3Click();
@@ -160,6 +160,12 @@ class Tppal : public DownloaderEvents {
     QString runningText;
     QString failureText;
     bool pumpBeforeWork = true;
+    // True when an earlier call of the same step is still at work (its
+    // pumping let this one start): this one then does nothing more and
+    // leaves the row for that one to set.
+    std::function<bool()> givesWay{};
+    // What the step shows besides the labels when it is the run's first failure.
+    std::function<void()> onFirstFailure{};
   };
   // Runs one step under the contract; true when the row ended at etat_ok.
   bool runStep(const StepDef& step, const std::function<void()>& work);

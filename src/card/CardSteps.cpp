@@ -33,16 +33,15 @@ void Tppal::openCardSession() {
   const uint16_t readerCount = 0;
   appli_api_return = p.card->Lec_OuvertureSessionVitale(appli_dossier_apilec_force.constData(), &appli_api_char,
                                                         &appli_api_session, &appli_api_error);
-  if (appli_api_return != 0) {
-    steplog::plain(*this,
-                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
-    steplog::plain(*this,
-                   QStringLiteral("Nombre lecteurs : %1 (session : %2)\r\n").arg(readerCount).arg(appli_api_session));
-    if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reader,
-                                    {QStringLiteral("Lecteur non joignable\r\n")}))
-      return;
-  }
-  steplog::success(*this, QStringLiteral("Lecteur disponible\r\n"));
+  steplog::reportCall(
+      *this,
+      {.status = appli_api_return,
+       .error = appli_api_error,
+       .detailLine = QStringLiteral("Nombre lecteurs : %1 (session : %2)\r\n").arg(readerCount).arg(appli_api_session),
+       .classifiedCode = uint16_t(appli_api_return),
+       .stage = steplog::Stage::Reader,
+       .failureLines = {QStringLiteral("Lecteur non joignable\r\n")},
+       .successLine = QStringLiteral("Lecteur disponible\r\n")});
 }
 
 void Tppal::check_vitale() {
@@ -55,15 +54,16 @@ void Tppal::accessCard() {
   appli_api_error = 0;
   appli_api_word2 = 0;
   appli_api_return = p.card->Lec_IntroductionMstVitale(appli_api_session, 0, &appli_api_word2, &appli_api_error);
-  if (appli_api_return != 0) {
-    steplog::plain(*this,
-                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
-    steplog::plain(*this,
-                   QStringLiteral("Etat carte : %1 (session : %2)\r\n").arg(appli_api_word2).arg(appli_api_session));
-    // This call tells what went wrong through its error code, not its status.
-    if (steplog::reportBlockingCode(*this, appli_api_error, steplog::Stage::Reading, kCardNotReadable)) return;
-  }
-  steplog::success(*this, QStringLiteral("La carte est accessible\r\n"));
+  // This call tells what went wrong through its error code, not its status.
+  steplog::reportCall(
+      *this,
+      {.status = appli_api_return,
+       .error = appli_api_error,
+       .detailLine = QStringLiteral("Etat carte : %1 (session : %2)\r\n").arg(appli_api_word2).arg(appli_api_session),
+       .classifiedCode = appli_api_error,
+       .stage = steplog::Stage::Reading,
+       .failureLines = kCardNotReadable,
+       .successLine = QStringLiteral("La carte est accessible\r\n")});
 }
 
 void Tppal::check_donnees() {
@@ -82,18 +82,18 @@ void Tppal::readCardData() {
 
   appli_api_return =
       p.card->Lec_LectureVitale(appli_api_session, 0, appli_api_xml.data(), &appli_api_size, &appli_api_error);
-  if (appli_api_return != 0) {
-    steplog::plain(*this,
-                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
-    steplog::plain(*this,
-                   QStringLiteral("Taille retour : %1 (session : %2)\r\n").arg(appli_api_size).arg(appli_api_session));
-    if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reading, kCardNotReadable))
-      return;
-  }
-  steplog::success(*this, QStringLiteral("La données ont été récupérées\r\n"));
+  const bool read = steplog::reportCall(
+      *this,
+      {.status = appli_api_return,
+       .error = appli_api_error,
+       .detailLine = QStringLiteral("Taille retour : %1 (session : %2)\r\n").arg(appli_api_size).arg(appli_api_session),
+       .classifiedCode = uint16_t(appli_api_return),
+       .stage = steplog::Stage::Reading,
+       .failureLines = kCardNotReadable,
+       .successLine = QStringLiteral("La données ont été récupérées\r\n")});
   // The size the library reports is not trusted: the data ends at its first
   // NUL byte, and never beyond the buffer.
-  if (appli_check_continue == 0) extractCardData(bytesUpToNul(appli_api_xml.data(), appli_api_xml.size()));
+  if (read) extractCardData(bytesUpToNul(appli_api_xml.data(), appli_api_xml.size()));
 }
 
 void Tppal::endCardSession() {

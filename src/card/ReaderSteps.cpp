@@ -104,14 +104,12 @@ void Tppal::initReaders() {
   appli_reader_use = encodeWindows1252(appli_nom_lecteur_ini);
   appli_api_return = p.card->Lec_InitLecteurs(appli_dossier_apilec_force.constData(), appli_reader_use.constData(),
                                               appli_reader_use.constData(), &appli_api_error);
-  if (appli_api_return != 0) {
-    steplog::plain(*this,
-                   QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(appli_api_return).arg(appli_api_error));
-    if (steplog::reportBlockingCode(*this, uint16_t(appli_api_return), steplog::Stage::Reader,
-                                    {QStringLiteral("Lecteur non joignable\r\n")}))
-      return;
-  }
-  steplog::success(*this, QStringLiteral("Lecteur initialisé\r\n"));
+  steplog::reportCall(*this, {.status = appli_api_return,
+                              .error = appli_api_error,
+                              .classifiedCode = uint16_t(appli_api_return),
+                              .stage = steplog::Stage::Reader,
+                              .failureLines = {QStringLiteral("Lecteur non joignable\r\n")},
+                              .successLine = QStringLiteral("Lecteur initialisé\r\n")});
 }
 
 void Tppal::tab_configShow() {

@@ -28,4 +28,14 @@ bool reportBlockingCode(Tppal& ppal, uint16_t code, Stage stage, const QStringLi
   return true;
 }
 
+bool reportCall(Tppal& ppal, const CallReport& report) {
+  if (report.status != 0) {
+    plain(ppal, QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(report.status).arg(report.error));
+    if (!report.detailLine.isEmpty()) plain(ppal, report.detailLine);
+    if (reportBlockingCode(ppal, report.classifiedCode, report.stage, report.failureLines)) return false;
+  }
+  success(ppal, report.successLine);
+  return true;
+}
+
 }  // namespace steplog

@@ -25,4 +25,21 @@ enum class Stage { Reader, Reading };
 // then writes its own success line.
 bool reportBlockingCode(Tppal& ppal, uint16_t code, Stage stage, const QStringList& failureLines);
 
+// The outcome of a card library call, and the lines its step logs for it.
+struct CallReport {
+  int32_t status = 0;           // what the call returned; 0 is success
+  uint16_t error = 0;           // the error code it gave back
+  QString detailLine{};         // the step's own line after "Retour en erreur"; empty for none
+  uint16_t classifiedCode = 0;  // the code the blocking rule judges
+  Stage stage = Stage::Reader;
+  QStringList failureLines{};
+  QString successLine{};
+};
+
+// Logs a call's outcome: after a non-zero status, "Retour en erreur" with the
+// status and the error code, the detail line, and the classification of the
+// judged code (reportBlockingCode); then, unless that code blocked the run,
+// the success line in bold green. False when the call blocked the run.
+bool reportCall(Tppal& ppal, const CallReport& report);
+
 }  // namespace steplog

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "app/DataFolders.h"
 #include "platform/db/SqlCipherDatabase.h"
 
 namespace {
@@ -49,8 +50,8 @@ void makeFolder(const QString& path) {
 
 QStringList install(const InstallRequest& r) {
   Q_INIT_RESOURCE(setup);
-  const QString dataDir = r.commonData + QStringLiteral("/Trelvo/velna");
-  const QString apilecDir = r.commonData + QStringLiteral("/santesocial/api_lec");
+  const QString dataDir = programDataFolder(r.commonData);
+  const QString apilecDir = cardLibraryFolder(r.commonData);
   const QString database = dataDir + QStringLiteral("/velna.mvd");
   const QString settings = apilecDir + QStringLiteral("/api_lec.ini");
 

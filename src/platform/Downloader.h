@@ -3,6 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+// What the program transfers with; a new downloader starts with the same.
+namespace download_defaults {
+inline constexpr int kBatchSize = 1096;  // bytes per network read, one progress event each
+inline constexpr int kThreadCount = 2;   // parallel ranged connections
+inline constexpr char kInternetAgent[] = "Mozilla/4.0 (compatible; Morvek)";
+}  // namespace download_defaults
+
 // Progress of a transfer, summed over all its parts.
 struct DownloadState {
   qint64 bytesProceed = 0;

@@ -41,33 +41,25 @@ void Tppal::dailyUpdateDecision() {
 }
 
 void Tppal::check_maj() {
-  setStepIcon(kRow, View::Icon::etat_en_cours);
-  if (appli_check_continue2 == 0) {
-    AddDebugText(QStringLiteral("\r\nContrôle Mise à Jour\r\n"), fsBold | fsUnderline, colors::black);
-    view.setLabelText(View::Label::label_suivi, QStringLiteral("Recherche d'une mise à jour"));
-  }
-  if (appli_check_continue == 0) {
-    appli_update_data.clear();
-    // An exchange started earlier is still waiting for the network (its
-    // pumping let this click through): this check gives way to it.
-    if (p.http->isConnected()) return;
-    askUpdateServer();
-    recordUpdateCheckDate();
-    p.http->close();
-  }
-  if (appli_check_continue == 1) {
-    if (appli_check_continue2 == 0) {
-      appli_check_continue2 = 1;
-      setLabel(View::Label::label_suivi, QStringLiteral("Mise à Jour disponible"), colors::maroon);
-      setLabel(View::Label::label_suivi2, QStringLiteral("Consulter le diagnostic pour plus d'informations"),
-               colors::maroon);
-      view.setLabelText(View::Label::label_update2, QStringLiteral("Une mise à jour est disponible"));
-      showPage(View::Page::tab_update);
-    }
-    setStepIcon(kRow, View::Icon::etat_nok);
-  } else {
-    setStepIcon(kRow, View::Icon::etat_ok);
-  }
+  runStep({.row = kRow,
+           .subHeading = QStringLiteral("\r\nContrôle Mise à Jour\r\n"),
+           .runningText = QStringLiteral("Recherche d'une mise à jour"),
+           .failureText = QStringLiteral("Mise à Jour disponible"),
+           .pumpBeforeWork = false,
+           // An exchange started earlier is still waiting for the network
+           // (its pumping let this click through): this check gives way to it.
+           .givesWay = [this] { return p.http->isConnected(); },
+           .onFirstFailure =
+               [this] {
+                 view.setLabelText(View::Label::label_update2, QStringLiteral("Une mise à jour est disponible"));
+                 showPage(View::Page::tab_update);
+               }},
+          [this] {
+            appli_update_data.clear();
+            askUpdateServer();
+            recordUpdateCheckDate();
+            p.http->close();
+          });
 }
 
 void Tppal::askUpdateServer() {

@@ -26,12 +26,6 @@
 // (OnProcessCompleted included, so a stopped transfer never looks finished).
 class CurlDownloader : public QObject, public Downloader, private TransferHost {
  public:
-  static constexpr int kDefaultBatchSize = 1096;
-  static constexpr int kDefaultThreadCount = 2;
-  static constexpr const char* kDefaultInternetAgent = "Mozilla/4.0 (compatible; Morvek)";
-  static constexpr std::chrono::milliseconds kDefaultRetryDelay{5000};
-  static constexpr std::chrono::milliseconds kDefaultNetworkTimeout{5000};
-
   explicit CurlDownloader(QObject* parent = nullptr);
   ~CurlDownloader() override;
 

@@ -5,14 +5,18 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/Downloader.h"
+
 // What one transfer works with, copied when it starts so that the setters of
 // the downloader never race with its threads.
 struct DownloadSettings {
   QString url;
   QString localFolder;
-  int batchSize = 1096;
-  int threadCount = 2;
-  QByteArray internetAgent = "Mozilla/4.0 (compatible; Morvek)";
+  int batchSize = download_defaults::kBatchSize;
+  int threadCount = download_defaults::kThreadCount;
+  QByteArray internetAgent = download_defaults::kInternetAgent;
+  // A network error is tried again after retryDelay, up to `attempts` tries
+  // in all; each network operation gives up after networkTimeout.
   int attempts = 5;
   std::chrono::milliseconds retryDelay{5000};
   std::chrono::milliseconds networkTimeout{5000};
