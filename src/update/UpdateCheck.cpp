@@ -2,6 +2,7 @@
 // whether a newer version exists, at most once a day inside a run.
 #include <exception>
 
+#include <QScopeGuard>
 #include <QStringDecoder>
 
 #include "app/Tppal.h"
@@ -56,9 +57,11 @@ void Tppal::check_maj() {
                }},
           [this] {
             appli_update_data.clear();
+            // Closed even when recording the date fails: an exchange left
+            // open would make every later check give way to it.
+            const auto closeExchange = qScopeGuard([this] { p.http->close(); });
             askUpdateServer();
             recordUpdateCheckDate();
-            p.http->close();
           });
 }
 

@@ -25,6 +25,7 @@ bool RecordingShell::runAsAdministrator(const QString& file) {
 
 void ScriptedHttp::post(const QString& url, QByteArray& body) {
   posts << url;
+  exchangeOpen = true;
   if (fail) throw HttpError("Le serveur ne répond pas");
   body = answer;
 }

@@ -134,15 +134,21 @@ class RecordingShell : public Shell {
   bool elevate = true;
 };
 
-// An update server that answers what the test says, or fails.
+// An update server that answers what the test says, or fails. Like the real
+// client, it stays connected from a post until it is closed.
 class ScriptedHttp : public HttpClient {
  public:
-  bool isConnected() const override { return connected; }
+  bool isConnected() const override { return connected || exchangeOpen; }
   void setFormField(const QString& name, const QString& value) override { fields << name + QLatin1Char('=') + value; }
   void post(const QString& url, QByteArray& body) override;
-  void close() override { ++closes; }
+  void close() override {
+    ++closes;
+    exchangeOpen = false;
+  }
   QByteArray answer = "non";
-  bool fail = false, connected = false;
+  bool fail = false;
+  bool connected = false;  // another exchange is under way
+  bool exchangeOpen = false;
   QStringList fields, posts;
   int closes = 0;
 };
