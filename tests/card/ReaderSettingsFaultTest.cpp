@@ -1,13 +1,17 @@
 // " Modifier le lecteur" when the settings file cannot be written: the error
 // box alone, the old file intact to the byte, nothing left beside it, and
-// the same click working once the file can be written again.
+// the same click working once the file can be written again. A writable file
+// in a folder that takes no new file can be written: it is changed in place.
 //
 // Permission bits do not stop root, which the tests may run as: root gets
-// the immutable attribute instead, which stops every user.
+// the immutable attribute instead, which stops every user. A file without
+// its owner-write bit is the exception: the program refuses it to root too,
+// as Windows refuses a read-only file.
 #include <csignal>
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,19 @@ Fault readOnly(const QString& path) {
   return lasting([path, before] { QFile::setPermissions(path, before); });
 }
 
+// Mode 0444 whoever runs the test, root included.
+Fault withoutWriteBit(const QString& path) {
+  const QFile::Permissions before = QFile::permissions(path);
+  if (!QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther)) return nullptr;
+  return lasting([path, before] { QFile::setPermissions(path, before); });
+}
+
+// Both faults at once, lifted together.
+Fault both(Fault first, Fault second) {
+  if (!first || !second) return nullptr;
+  return std::make_shared<std::pair<Fault, Fault>>(std::move(first), std::move(second));
+}
+
 // A file size limit below the new content: the system refuses the write
 // itself, half-way, whoever runs the test (a full disk does the same).
 Fault smallFileSizeLimit() {
@@ -100,7 +117,7 @@ struct Case {
 };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
-class ReaderSettingsFaultTest : public ::testing::TestWithParam<Case> {
+class ReaderSettingsTest : public ::testing::Test {
  protected:
   // Types the new reader name on the reader page and clicks " Modifier le lecteur".
   void changeReader() {
@@ -112,6 +129,8 @@ class ReaderSettingsFaultTest : public ::testing::TestWithParam<Case> {
 
   CardStation s;
 };
+
+class ReaderSettingsFaultTest : public ReaderSettingsTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(ReaderSettingsFaultTest, ShowsTheErrorBoxAndKeepsTheOldFile) {
   s.settings(kSettings);
@@ -141,9 +160,33 @@ TEST_P(ReaderSettingsFaultTest, ShowsTheErrorBoxAndKeepsTheOldFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReaderSettingsFaultTest,
-    ::testing::Values(Case{"read_only_folder", [](const QString& path) { return readOnly(QFileInfo(path).path()); }},
-                      Case{"read_only_file", [](const QString& path) { return readOnly(path); }},
+    ::testing::Values(Case{"read_only_file", [](const QString& path) { return readOnly(path); }},
+                      Case{"file_without_write_bit", [](const QString& path) { return withoutWriteBit(path); }},
+                      Case{"read_only_file_in_read_only_folder",
+                           [](const QString& path) {
+                             Fault folder = readOnly(QFileInfo(path).path());
+                             return both(std::move(folder), readOnly(path));
+                           }},
                       Case{"file_size_limit", [](const QString&) { return smallFileSizeLimit(); }}),
     [](const auto& instance) { return std::string(instance.param.name); });
+
+// The folder takes no new file but the file may be written: it is changed in
+// place, as Windows does, and nothing is left beside it.
+TEST_F(ReaderSettingsTest, WritableFileInAReadOnlyFolderIsChanged) {
+  s.settings(kSettings);
+  const QString path = s.settingsPath();
+  const QString folder = QFileInfo(path).path();
+  const QStringList entriesBefore = entriesOf(folder);
+
+  Fault fault = readOnly(folder);
+  if (!fault) GTEST_SKIP() << "the folder cannot be made read-only here";
+  changeReader();
+  fault.reset();
+
+  ASSERT_EQ(s.t.view.messages.size(), 1u);
+  EXPECT_EQ(s.t.view.messages[0].caption, QStringLiteral("Gestion lecteur"));
+  EXPECT_EQ(bytesOf(path), kSettingsWithNewReader);
+  EXPECT_EQ(entriesOf(folder), entriesBefore);
+}
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <QString>
 
 // The text of an initialisation file read and edited the way Windows' profile
-// calls do, on the file's raw bytes so that whatever is not touched stays
-// byte for byte as it was.
+// calls do, on the file's raw units so that whatever is not touched stays
+// unit for unit as it was: bytes of the Windows-1252 code page (QByteArray),
+// or the UTF-16 code units of a Unicode file (QString), with the same rules.
 //
 // A line whose first non-blank character is '[' and that holds a ']' opens
 // the section named by the text between '[' and the last ']'. A line holding
@@ -23,6 +24,7 @@ inline constexpr qsizetype kMaxValueLength = 2047;
 // The value of the key in the section, or nullopt when either is missing. A
 // pair of matching quotes around the value is dropped, as Windows does.
 std::optional<QString> findValue(const QByteArray& content, const QString& section, const QString& key);
+std::optional<QString> findValue(const QString& content, const QString& section, const QString& key);
 
 // The content with that one value set: the value replaced in its line, or the
 // key appended to its section, or the section appended to the end. New lines
@@ -30,5 +32,6 @@ std::optional<QString> findValue(const QByteArray& content, const QString& secti
 // Throws std::invalid_argument for a name or value that cannot be written as
 // one line.
 QByteArray withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value);
+QString withValue(const QString& content, const QString& section, const QString& key, const QString& value);
 
 }  // namespace ini_text
