@@ -200,8 +200,8 @@ struct FileEncoding {
 void PrintTo(const FileEncoding& e, std::ostream* out) { *out << e.name; }
 
 QByteArray codePageBytes(const QString& text) { return text.toLatin1(); }
-// After the mark, the bytes are handled as in a file without one.
-QByteArray utf8MarkedBytes(const QString& text) { return "\xEF\xBB\xBF" + text.toLatin1(); }
+// After the mark, the text is UTF-8, as the Windows profile calls read it.
+QByteArray utf8MarkedBytes(const QString& text) { return "\xEF\xBB\xBF" + text.toUtf8(); }
 QByteArray utf16MarkedBytes(const QString& text) {
   return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
 }
@@ -262,7 +262,9 @@ TEST_F(WindowsIniFileTest, UndecodableFileIsNeitherReadNorWritten) {
   const QString text = QStringLiteral("[Lecteur]\r\nRessource_Vitale=x\r\n");
   const QByteArray utf16Be = "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE)(text));
   const QByteArray utf16LeCut = utf16MarkedBytes(text).chopped(1);
-  for (const QByteArray& content : {utf16Be, utf16LeCut}) {
+  // A Windows-1252 "é" after a UTF-8 mark is no UTF-8.
+  const QByteArray utf8MarkOnCodePage = "\xEF\xBB\xBF[Lecteur]\r\nRessource_Vitale=G\xE9n\xE9ral\r\n";
+  for (const QByteArray& content : {utf16Be, utf16LeCut, utf8MarkOnCodePage}) {
     SCOPED_TRACE(content.toHex().toStdString());
     writeBytes(path(), content);
     EXPECT_EQ(ini_.readValue(path(), kSection, kKey), std::nullopt);

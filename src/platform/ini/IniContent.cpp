@@ -1,5 +1,7 @@
 #include "platform/ini/IniContent.h"
 
+#include <QStringDecoder>
+
 #include "platform/ini/IniText.h"
 
 namespace {
@@ -30,10 +32,23 @@ QByteArray toUtf16Le(QStringView units) {
   return bytes;
 }
 
+// Valid UTF-8 comes back byte for byte from its code units; anything else
+// cannot be edited without changing bytes the write must not touch.
+std::optional<QString> fromStrictUtf8(QByteArrayView bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder(bytes);
+  if (decoder.hasError()) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
 std::optional<IniContent> IniContent::decode(const QByteArray& file) {
-  if (file.startsWith(kUtf8Mark)) return IniContent(kUtf8Mark, file.sliced(kUtf8Mark.size()));
+  if (file.startsWith(kUtf8Mark)) {
+    std::optional<QString> text = fromStrictUtf8(QByteArrayView(file).sliced(kUtf8Mark.size()));
+    if (!text) return std::nullopt;
+    return IniContent(kUtf8Mark, std::move(*text));
+  }
   if (file.startsWith(kUtf16LeMark)) {
     if (file.size() % 2 != 0) return std::nullopt;
     return IniContent(kUtf16LeMark, fromUtf16Le(QByteArrayView(file).sliced(kUtf16LeMark.size())));
@@ -48,7 +63,8 @@ std::optional<QString> IniContent::value(const QString& section, const QString& 
 
 QByteArray IniContent::withValue(const QString& section, const QString& key, const QString& value) const {
   if (const auto* units = std::get_if<QString>(&text_)) {
-    return mark_ + toUtf16Le(ini_text::withValue(*units, section, key, value));
+    const QString edited = ini_text::withValue(*units, section, key, value);
+    return mark_ + (mark_ == kUtf8Mark ? edited.toUtf8() : toUtf16Le(edited));
   }
   return mark_ + ini_text::withValue(std::get<QByteArray>(text_), section, key, value);
 }
