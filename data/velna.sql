@@ -7,7 +7,9 @@
 --     ${taille:NAME}   replaced by the size in bytes, in decimal, of the file
 --                      NAME in the program's folder, measured at install time.
 --                      NAME is a bare file name; a file that cannot be
---                      measured stops the installation.
+--                      measured stops the installation. After a technician
+--                      replaces such a file, velnara-setup --refresh-sizes
+--                      records its new size.
 --
 -- Nothing else is substituted. Lines beginning with "--" are comments.
 --
@@ -47,5 +49,7 @@ INSERT INTO erreur (id, bloquant) VALUES ('61442', 'O');  -- no reader on the wo
 
 -- Files checked at the start of every run.
 INSERT INTO fichiers (id, nom, dossier, taille) VALUES (1, 'velna.mvi', 'N/A', '${taille:velna.mvi}');
-INSERT INTO fichiers (id, nom, dossier, taille) VALUES (2, 'libapi_lec.so', 'N/A', '${taille:libapi_lec.so}');
+-- The card library is its vendor's, updated on the vendor's schedule: its
+-- presence is checked, not its size.
+INSERT INTO fichiers (id, nom, dossier, taille) VALUES (2, 'libapi_lec.so', 'N/A', '0');
 INSERT INTO fichiers (id, nom, dossier, taille) VALUES (3, 'api_lec.ini', 'apilec', '0');

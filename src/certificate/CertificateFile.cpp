@@ -12,18 +12,31 @@
 
 namespace {
 [[noreturn]] void throwSystemError(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+// In a data folder shared by a group (set-group-ID, as the package lays it
+// out), the next member's run must be able to write the certificate again,
+// whatever the umask of the user who made it.
+void shareWithTheFolderGroup(int fd, const struct stat& file, const QString& path) {
+  struct stat folder {};
+  const QByteArray folderPath = QFile::encodeName(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
+  if (file.st_uid != ::geteuid() || ::stat(folderPath.isEmpty() ? "." : folderPath.constData(), &folder) != 0 ||
+      (folder.st_mode & S_ISGID) == 0 || (file.st_mode & S_IWGRP) != 0)
+    return;
+  if (::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP) != 0) throwSystemError("fchmod");
+}
 }  // namespace
 
 CertificateFile::CertificateFile(const QString& path) {
   // No O_TRUNC: the content of a file someone else holds must survive our
   // attempt to open it.
-  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   if (fd_ < 0) throwSystemError("open");
   try {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) throwSystemError("fstat");
     if (!S_ISREG(info.st_mode)) throw std::system_error(EINVAL, std::generic_category(), "not a plain file");
     lockExclusively();
+    shareWithTheFolderGroup(fd_, info, path);
     if (::ftruncate(fd_, 0) != 0) throwSystemError("ftruncate");
   } catch (...) {
     ::close(fd_);

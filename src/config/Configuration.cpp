@@ -23,6 +23,11 @@ void Tppal::Creationfiche() {
 
   try {
     p.db->connect(appli_dossier_commun + QStringLiteral("/velna.mvd"), kPassword);
+  } catch (const DatabaseAccessDenied& denied) {
+    // The installation is sound; this user is not allowed in, and is told
+    // whom to ask.
+    messageBox(kCaption, QString::fromUtf8(denied.what()), View::MessageIcon::Information);
+    requestTerminate();
   } catch (const std::exception&) {
     messageBox(kCaption,
                QStringLiteral("Impossible de charger le système de configuration ! \r"

@@ -11,12 +11,20 @@ class DatabaseError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The configuration can be read but not changed by this user. Its message
+// is for the user, in French: what to ask for to be allowed in.
+class DatabaseAccessDenied : public DatabaseError {
+ public:
+  using DatabaseError::DatabaseError;
+};
+
 // The configuration database: one connection and one shared query.
 class ConfigDatabase {
  public:
   virtual ~ConfigDatabase() = default;
 
   // Opens an existing, password-protected database file; never creates one.
+  // Throws DatabaseAccessDenied when this user may not change it.
   virtual void connect(const QString& path, const QString& password) = 0;
   virtual void disconnect() = 0;
   virtual bool isConnected() const = 0;

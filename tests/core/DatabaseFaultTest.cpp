@@ -311,6 +311,30 @@ TEST(DatabaseRemoved, ReadsGoOnFromTheOpenFileAndNothingTakesItsPlace) {
   EXPECT_EQ(bytesOf(database), original);
 }
 
+// Support staff's sqlcipher tool holds the database for a moment just as
+// the program starts: start-up waits for it instead of calling the
+// installation broken.
+TEST(DatabaseLock, AShortLockIsWaitedForAtStartUp) {
+  TestPlatform t;
+  QProcess cli;
+  cli.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                   QStringLiteral("{ printf \"PRAGMA key = '%s';\\nBEGIN "
+                                                  "EXCLUSIVE;\\nSELECT 'held' FROM "
+                                                  "sqlite_master LIMIT 1;\\n\" \"$1\"; sleep 1; "
+                                                  "echo 'COMMIT;'; } | sqlcipher \"$2\""),
+                                   QStringLiteral("sh"), kPassword, t.install.database()});
+  QByteArray out;
+  while (!out.contains("held") && cli.waitForReadyRead(30000)) out += cli.readAllStandardOutput();
+  if (!out.contains("held")) GTEST_SKIP() << "the sqlcipher tool could not lock the database";
+
+  Tppal ppal(t.services());
+  ppal.FormCreate();
+  cli.waitForFinished(30000);
+
+  EXPECT_FALSE(ppal.terminateRequested());
+  EXPECT_TRUE(t.view.messages.empty()) << t.view.messages[0].text.toStdString();
+}
+
 std::vector<Case> allCases() {
   std::vector<Case> cases;
   for (const FaultKind& fault : kFaults)

@@ -1,8 +1,31 @@
 #include "platform/db/SqlCipherDatabase.h"
 
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+
 using namespace sqlcipher_handles;
 
 SqlCipherDatabase::~SqlCipherDatabase() { disconnect(); }
+
+namespace {
+
+// The engine opens a file it may not write read-only without a word, and
+// writes its journal beside the file: the program can only work when both
+// the file and its folder may be written.
+void requireWritable(sqlite3* db, const QString& path) {
+  const QFileInfo file(path);
+  const QByteArray folder = QFile::encodeName(file.absolutePath());
+  if (sqlite3_db_readonly(db, "main") != 1 && ::access(folder.constData(), W_OK | X_OK) == 0) return;
+  throw DatabaseAccessDenied(QStringLiteral("Votre compte ne peut pas modifier les données de Velnara (%1).\r"
+                                            "Demandez à un administrateur de l'ajouter au groupe « %2 », "
+                                            "puis ouvrez une nouvelle session.")
+                                 .arg(file.absolutePath(), QStringLiteral(VELNARA_DATA_GROUP))
+                                 .toStdString());
+}
+
+}  // namespace
 
 void SqlCipherDatabase::connect(const QString& path, const QString& password) {
   disconnect();
@@ -10,6 +33,7 @@ void SqlCipherDatabase::connect(const QString& path, const QString& password) {
   // empty database left behind on disk.
   Connection db = openKeyed(path, password, SQLITE_OPEN_READWRITE);
   verifyReadable(db.get());
+  requireWritable(db.get(), path);
   db_ = std::move(db);
 }
 

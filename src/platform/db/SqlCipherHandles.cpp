@@ -23,6 +23,9 @@ Connection openKeyed(const QString& path, const QString& password, int openFlags
     }
     throwEngineError(raw);
   }
+  // Another connection (the sqlcipher tool of support staff, a second copy
+  // of the program for another user) may hold a lock for a moment.
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
   const QByteArray key = password.toUtf8();
   if (!key.isEmpty() && sqlite3_key(raw, key.constData(), key.size()) != SQLITE_OK) {
     throwEngineError(raw);

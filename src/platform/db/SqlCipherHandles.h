@@ -25,6 +25,10 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // Throws a DatabaseError with the connection's last engine message.
 [[noreturn]] void throwEngineError(sqlite3* db);
 
+// How long a statement waits for a lock held by another connection before
+// it fails with "database is locked".
+inline constexpr int kBusyTimeoutMs = 2000;
+
 // Opens `path` with the given open flags and applies `password` as the key.
 // SQLCipher only reads the file when a statement first needs it, so a wrong
 // key or a file that is not a database is not detected here.

@@ -15,8 +15,21 @@ extern char** environ;
 
 namespace {
 
-// The program a process currently runs, as the kernel shows it.
-QString runningExecutable(pid_t pid) { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)); }
+// pkexec's own exit codes: the authorisation was refused or dismissed
+// (126), or could not be asked for at all (127).
+constexpr int kElevationRefused = 126;
+constexpr int kElevationImpossible = 127;
+
+// The name the kernel gives a process, from /proc/<pid>/stat, which any
+// user may read, a setuid process's too; /proc/<pid>/exe of a process that
+// became root is closed to an ordinary user. Empty once the process is gone.
+QByteArray processName(pid_t pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!stat.open(QIODevice::ReadOnly)) return {};
+  const QByteArray line = stat.readAll();
+  const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+  return open < 0 || close < open ? QByteArray() : line.mid(open + 1, close - open - 1);
+}
 
 }  // namespace
 
@@ -35,17 +48,24 @@ bool LinuxShell::runAsAdministrator(const QString& file) {
   pid_t pid = 0;
   if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) return false;
 
-  // Like the shell's synchronous launch, wait until the outcome is known:
-  // pkexec either ends (126: elevation refused, 127: it could not ask) or
-  // is replaced by the installer, which is then running.
-  const QString pkexec = runningExecutable(pid);
+  // Like the shell's synchronous launch, wait until the outcome is known,
+  // but never for the installer itself: pkexec either ends on its own (a
+  // refusal) or, once authorised, becomes the installer, which then runs on
+  // by itself. Becoming it shows as a new process name.
+  const QByteArray pkexecName = processName(pid);
   for (;;) {
     int status = 0;
     const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (done == pid) {
+      // Ended before its change of name was seen: only pkexec's own codes
+      // say that nothing was started; any other end is the installer's.
+      if (!WIFEXITED(status)) return false;
+      const int code = WEXITSTATUS(status);
+      return code != kElevationRefused && code != kElevationImpossible;
+    }
     if (done < 0 && errno != EINTR) return false;
-    const QString now = runningExecutable(pid);
-    if (!now.isEmpty() && !pkexec.isEmpty() && now != pkexec) return true;
+    const QByteArray now = processName(pid);
+    if (!now.isEmpty() && now != pkexecName) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 }
