@@ -62,6 +62,12 @@ void Tppal::creation_pdf() {
   std::unique_ptr<CertificateFile> appli_pdf_file;
   try {
     appli_pdf_file = std::make_unique<CertificateFile>(certificatePath(appli_dossier_commun));
+  } catch (const CertificateFileRefused&) {
+    appli_check_continue = 1;
+    AddDebugText(QStringLiteral("le fichier PDF est un lien ou n'est pas un fichier ordinaire, "), fsNone,
+                 colors::black);
+    AddDebugText(QStringLiteral("génération impossible\r\n"), fsBold, colors::red);
+    return;
   } catch (...) {
     appli_check_continue = 1;
     AddDebugText(QStringLiteral("le fichier PDF est déjà ouvert, "), fsNone, colors::black);

@@ -29,12 +29,19 @@ void shareWithTheFolderGroup(int fd, const struct stat& file, const QString& pat
 CertificateFile::CertificateFile(const QString& path) {
   // No O_TRUNC: the content of a file someone else holds must survive our
   // attempt to open it.
-  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
-  if (fd_ < 0) throwSystemError("open");
+  // Never through a link: whoever may write the data folder could make
+  // velnara.pdf lead to another file, which would then be overwritten.
+  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0664);
+  if (fd_ < 0) {
+    if (errno == ELOOP) throw CertificateFileRefused("the certificate is a symbolic link");
+    throwSystemError("open");
+  }
   try {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) throwSystemError("fstat");
-    if (!S_ISREG(info.st_mode)) throw std::system_error(EINVAL, std::generic_category(), "not a plain file");
+    // A second name of the file (a hard link) would be overwritten too.
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1)
+      throw CertificateFileRefused("the certificate is not a plain file with a single name");
     lockExclusively();
     shareWithTheFolderGroup(fd_, info, path);
     if (::ftruncate(fd_, 0) != 0) throwSystemError("ftruncate");

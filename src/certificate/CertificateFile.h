@@ -4,14 +4,26 @@
 
 #include <QString>
 
+#include <stdexcept>
+
+// The file at the certificate's place is not one the program may write: a
+// symbolic link, something other than a plain file, or a file with another
+// name elsewhere.
+class CertificateFileRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // The certificate file, held with exclusive access while a generation writes
 // it. Another writer, or a viewer that locks what it shows, makes the opening
 // fail and keeps its file as it was: the file is opened without truncation,
 // locked without waiting, and emptied only once the lock is held.
 class CertificateFile {
  public:
-  // Opens or creates the file and takes it over; throws std::system_error
-  // when it cannot be created, is not a plain file, or is held by another.
+  // Opens or creates the file and takes it over; throws
+  // CertificateFileRefused for a link or anything but a plain file with one
+  // name (left untouched), std::system_error when it cannot be created or is
+  // held by another.
   explicit CertificateFile(const QString& path);
   // Closes the file if close() was not reached; errors no longer matter then.
   ~CertificateFile();

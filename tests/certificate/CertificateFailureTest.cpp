@@ -151,6 +151,41 @@ TEST_F(CertificateFailureTest, AFolderInPlaceOfTheFileIsRefusedTheSameWay) {
   expectFailedWith(QStringLiteral("le fichier PDF est déjà ouvert, "));
 }
 
+// Whoever may write the data folder could put a link where the certificate
+// goes: the file it leads to must never be written.
+TEST_F(CertificateFailureTest, ALinkInPlaceOfTheFileIsRefusedAndWhatItLeadsToKept) {
+  const QString other = t.install.dir.filePath(QStringLiteral("autre-fichier"));
+  const QByteArray otherBytes = "un fichier de quelqu'un d'autre";
+  const QString dangling = t.install.dir.filePath(QStringLiteral("absent"));
+  struct Link {
+    const char* what;
+    std::function<bool()> make;
+  };
+  for (const Link& link : {Link{"symbolic link", [&] { return QFile::link(other, certificatePath()); }},
+                           Link{"dangling symbolic link", [&] { return QFile::link(dangling, certificatePath()); }},
+                           Link{"hard link", [&] {
+                                  return ::link(QFile::encodeName(other).constData(),
+                                                QFile::encodeName(certificatePath()).constData()) == 0;
+                                }}}) {
+    SCOPED_TRACE(link.what);
+    QFile::remove(certificatePath());
+    {
+      QFile file(other);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      file.write(otherBytes);
+    }
+    ASSERT_TRUE(link.make());
+    ppal.appli_check_continue = ppal.appli_check_continue2 = 0;
+    ppal.debug_mode();  // a fresh log for each case
+    ppal.check_pdf();
+    expectFailedWith(QStringLiteral("le fichier PDF est un lien ou n'est pas un fichier ordinaire, "));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), otherBytes);
+    EXPECT_FALSE(QFile::exists(dangling));
+  }
+}
+
 // ---- the page cannot be made ----
 
 struct GenerationCase {

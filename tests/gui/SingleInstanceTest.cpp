@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -111,6 +113,48 @@ TEST(SingleInstance, SecondStartIsRefusedAndLeavesWithZero) {
   EXPECT_EQ(second.process.exitCode(), 0) << second.process.readAllStandardError().toStdString();
   EXPECT_EQ(first.process.state(), QProcess::Running);
   EXPECT_TRUE(lockIsHeld(guard));
+}
+
+// Without a runtime folder the guard lives in a folder of the user's own in
+// the temporary area. Another user who made that folder first, and holds
+// the lock in it, must not keep the program from starting: the folder is
+// refused with a message naming it, and the program goes on.
+TEST(SingleInstance, AnotherUsersLockFolderDoesNotKeepTheProgramFromStarting) {
+  if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("runuser")).isEmpty())
+    GTEST_SKIP() << "acting as another user needs root and runuser";
+  QTemporaryDir temporaryArea;
+  ASSERT_EQ(::chmod(QFile::encodeName(temporaryArea.path()).constData(), 01777), 0);
+  const QString taken = temporaryArea.filePath(QStringLiteral("velnara-%1").arg(::getuid()));
+  const QString guard = taken + QStringLiteral("/Velnara");
+
+  Started holder;
+  holder.process.start(
+      QStringLiteral("runuser"),
+      {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+       QStringLiteral("mkdir -m 0777 \"$1\" && exec flock \"$1/Velnara\" sleep 120"), QStringLiteral("sh"), taken});
+  QDeadlineTimer deadline(patienceMs);
+  while (!lockIsHeld(guard) && !deadline.hasExpired() && holder.process.state() != QProcess::NotRunning)
+    QThread::msleep(50);
+  ASSERT_TRUE(lockIsHeld(guard)) << holder.process.readAllStandardError().toStdString();
+
+  Started velnara;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+  env.insert(QStringLiteral("TMPDIR"), temporaryArea.path());
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  velnara.process.setProcessEnvironment(env);
+  velnara.process.start(program, {});
+  ASSERT_TRUE(velnara.process.waitForStarted(patienceMs));
+  QByteArray err;
+  deadline.setRemainingTime(patienceMs);
+  while (!err.contains("protection contre un second lancement") && !deadline.hasExpired() &&
+         velnara.process.state() == QProcess::Running) {
+    velnara.process.waitForReadyRead(200);
+    err += velnara.process.readAllStandardError();
+  }
+  EXPECT_TRUE(err.contains(QFile::encodeName(taken))) << err.toStdString();
+  EXPECT_TRUE(err.contains("la protection contre un second lancement est ignorée")) << err.toStdString();
+  EXPECT_EQ(velnara.process.state(), QProcess::Running);
 }
 
 }  // namespace
