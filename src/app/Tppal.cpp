@@ -1,7 +1,10 @@
 #include "app/Tppal.h"
 
 #include <exception>
+#include <new>
+#include <system_error>
 
+#include "platform/ConfigDatabase.h"
 #include "platform/Downloader.h"
 #include "sysinfo/BiosInfo.h"
 #include "sysinfo/OperatingSystemInfo.h"
@@ -21,6 +24,20 @@ Tppal::Tppal(const Platform& platform)
 
 Tppal::~Tppal() = default;
 
+namespace {
+// The database engine and the system speak English: the box says first, in
+// French, what failed, and keeps their text after it for support staff.
+QString userMessage(const std::exception& error) {
+  const QString technical = QString::fromUtf8(error.what());
+  if (dynamic_cast<const DatabaseError*>(&error))
+    return QStringLiteral("La base de configuration n'a pas pu être lue ou modifiée : ") + technical;
+  if (dynamic_cast<const std::system_error*>(&error))
+    return QStringLiteral("Le système a refusé une opération : ") + technical;
+  if (dynamic_cast<const std::bad_alloc*>(&error)) return QStringLiteral("Mémoire insuffisante : ") + technical;
+  return technical;
+}
+}  // namespace
+
 void Tppal::guarded(const std::function<void()>& handler) {
   last_unhandled_error.reset();
   QString message;
@@ -28,7 +45,7 @@ void Tppal::guarded(const std::function<void()>& handler) {
     handler();
     return;
   } catch (const std::exception& e) {
-    message = QString::fromUtf8(e.what());
+    message = userMessage(e);
   } catch (...) {
     message = QStringLiteral("Erreur inconnue");
   }

@@ -253,7 +253,10 @@ TEST_P(DatabaseFaultTest, FailsThroughTheErrorBoxWritesNothingAndRecovers) {
   const RecordingView::Box& box = w.s.t.view.messages[0];
   EXPECT_EQ(box.caption, QStringLiteral("Velnara"));
   EXPECT_EQ(box.icon, View::MessageIcon::Error);
-  EXPECT_FALSE(box.text.isEmpty());
+  // French first, the engine's own words after it.
+  EXPECT_TRUE(box.text.startsWith(QStringLiteral("La base de configuration n'a pas pu être lue ou modifiée : ")))
+      << box.text.toStdString();
+  EXPECT_GT(box.text.size(), 60) << box.text.toStdString();
   // Nothing was written into the file, and nothing was left beside it (no
   // journal, no new database).
   EXPECT_EQ(bytesOf(database), faultyBytes);
