@@ -32,6 +32,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   app.setApplicationName(applicationName);
   app.setApplicationDisplayName(applicationName);
+  // Lets the desktop match the window to its entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VELNARA_APP_ID));
   if (!firstInstance) return refuseSecondInstance();
 
   registerTahoma();

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,6 +63,17 @@ void writeIfAbsent(const QString& path, const QByteArray& bytes, InstallReport& 
   report.created << path;
 }
 
+// In a data folder shared by a group (set-group-ID, as the package lays it
+// out), every member runs the program: the database must be theirs to write.
+void shareWithTheFolderGroup(const QString& database) {
+  struct stat folder {};
+  const QByteArray path = QFile::encodeName(database);
+  const QByteArray folderPath = QFile::encodeName(QFileInfo(database).absolutePath());
+  if (::stat(folderPath.constData(), &folder) != 0 || (folder.st_mode & S_ISGID) == 0) return;
+  if (::chmod(path.constData(), 0664) != 0)
+    throw InstallError("cannot make " + database.toStdString() + " writable by the group");
+}
+
 QString databasePath(const QString& commonData) { return programDataFolder(commonData) + QStringLiteral("/velna.mvd"); }
 
 }  // namespace
@@ -83,6 +96,7 @@ InstallReport install(const InstallRequest& r) {
     SqlCipherDatabase::createFromScript(
         database, kPassword, script,
         r.force ? SqlCipherDatabase::Existing::Replace : SqlCipherDatabase::Existing::Refuse);
+    shareWithTheFolderGroup(database);
     report.created << database;
   } else {
     report.kept << database;

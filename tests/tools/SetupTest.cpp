@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "platform/db/SqlCipherDatabase.h"
 #include "support/ToolSupport.h"
 
@@ -167,4 +169,15 @@ TEST(Setup, DatabaseOpensInTheSqlcipherTool) {
   p.closeWriteChannel();
   p.waitForFinished(30000);
   EXPECT_TRUE(p.readAllStandardOutput().contains("libapi_lec.so"));
+}
+
+// The package makes the data folder set-group-ID for its group: a database
+// laid out there by hand is the group's to write, whatever the umask.
+TEST(Setup, InASharedDataFolderTheDatabaseIsWritableByTheGroup) {
+  QTemporaryDir cad;
+  const QString data = cad.filePath(QStringLiteral("Trelvo/velna"));
+  ASSERT_TRUE(QDir().mkpath(data));
+  ASSERT_EQ(::chmod(QFile::encodeName(data).constData(), 02770), 0);
+  ASSERT_EQ(setUpDemo(cad.path()).exitCode, 0);
+  EXPECT_TRUE(QFile::permissions(data + QStringLiteral("/velna.mvd")) & QFileDevice::WriteGroup);
 }
