@@ -1,4 +1,6 @@
 // The run: its rows, section headings, run flags and status icons.
+#include <QScopeGuard>
+
 #include "app/Tppal.h"
 
 namespace {
@@ -22,36 +24,45 @@ void Tppal::raz_etat() {
   for (View::StepRow row : kRows) view.setStepIcon(row, View::Icon::etat_attente);
 }
 
+void Tppal::asTheOnlyActivity(const std::function<void()>& handler) {
+  if (activity_running) return;
+  activity_running = true;
+  const auto done = qScopeGuard([this] { activity_running = false; });
+  handler();
+}
+
 void Tppal::action_vitale2Click() {
-  guarded([this] {
-    raz_etat();
-    pump();
-    showPage(View::Page::tab_launch);
-    view.setLabelText(View::Label::label_suivi2, QStringLiteral("Traitement en cours"));
-    view.setButtonVisible(View::Button::btn_diagnostique, true);
-    debug_mode();
-    pump();
-
-    const struct {
-      const char16_t* heading;
-      void (Tppal::*step)();
-    } rows[] = {
-        {u"\r\n### Fichiers", &Tppal::check_fichiers},
-        {u"\r\n### Mise à Jour", &Tppal::dailyUpdateDecision},
-        {u"\r\n### Liste Lecteurs", &Tppal::check_Listelecteurs},
-        {u"\r\n### Initialisation Lecteurs", &Tppal::check_initlecteurs},
-        {u"\r\n### Lecteur Vitale", &Tppal::check_lecteur},
-        {u"\r\n### Gestion Vitale", &Tppal::check_vitale},
-        {u"\r\n### Traitement des Données", &Tppal::check_donnees},
-        {u"\r\n### Génération PDF", &Tppal::check_pdf},
-    };
-    for (const auto& row : rows) {
-      AddDebugText(QString::fromUtf16(row.heading), fsBold, colors::blue);
-      (this->*row.step)();
+  asTheOnlyActivity([this] {
+    guarded([this] {
+      raz_etat();
       pump();
-    }
+      showPage(View::Page::tab_launch);
+      view.setLabelText(View::Label::label_suivi2, QStringLiteral("Traitement en cours"));
+      view.setButtonVisible(View::Button::btn_diagnostique, true);
+      debug_mode();
+      pump();
 
-    if (appli_check_continue == 0) showPage(View::Page::tab_pdf);
+      const struct {
+        const char16_t* heading;
+        void (Tppal::*step)();
+      } rows[] = {
+          {u"\r\n### Fichiers", &Tppal::check_fichiers},
+          {u"\r\n### Mise à Jour", &Tppal::dailyUpdateDecision},
+          {u"\r\n### Liste Lecteurs", &Tppal::check_Listelecteurs},
+          {u"\r\n### Initialisation Lecteurs", &Tppal::check_initlecteurs},
+          {u"\r\n### Lecteur Vitale", &Tppal::check_lecteur},
+          {u"\r\n### Gestion Vitale", &Tppal::check_vitale},
+          {u"\r\n### Traitement des Données", &Tppal::check_donnees},
+          {u"\r\n### Génération PDF", &Tppal::check_pdf},
+      };
+      for (const auto& row : rows) {
+        AddDebugText(QString::fromUtf16(row.heading), fsBold, colors::blue);
+        (this->*row.step)();
+        pump();
+      }
+
+      if (appli_check_continue == 0) showPage(View::Page::tab_pdf);
+    });
   });
 }
 

@@ -68,15 +68,17 @@ void Tppal::btn_configClick() { showPage(View::Page::tab_config); }
 void Tppal::btn_aboutClick() { showPage(View::Page::tab_about); }
 
 void Tppal::btn_updateClick() {
-  guarded([this] {
-    view.setButtonVisible(View::Button::btn_diagnostique, true);
-    raz_etat();
-    pump();
-    showPage(View::Page::tab_update);
-    debug_mode();
-    pump();
-    check_maj();
-    pump();
+  asTheOnlyActivity([this] {
+    guarded([this] {
+      view.setButtonVisible(View::Button::btn_diagnostique, true);
+      raz_etat();
+      pump();
+      showPage(View::Page::tab_update);
+      debug_mode();
+      pump();
+      check_maj();
+      pump();
+    });
   });
 }
 

@@ -187,6 +187,12 @@ class Tppal : public DownloaderEvents {
   void offerDownloadAgain(bool withConfig);
   bool download_failed = false;
   bool download_running = false;
+  // A run or an on-demand update check is under way: it pumps window
+  // messages, and a click on the card picture or on " Mise à Jour" that
+  // comes through them is ignored rather than started inside it.
+  bool activity_running = false;
+  // Runs the handler unless an activity is already under way.
+  void asTheOnlyActivity(const std::function<void()>& handler);
 
   Platform p;
   View& view;

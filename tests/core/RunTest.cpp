@@ -162,3 +162,37 @@ TEST_F(RunTest, HeaderFailureEndsTheRunBeforeAnyStep) {
   EXPECT_TRUE(ppal.debugLog().plainText().endsWith(QStringLiteral("Version Windows : ")));
   EXPECT_EQ(rowIcons(t.view), std::vector<Icon>(6, Icon::etat_attente));
 }
+
+// The run pumps window messages, so the user can click the card picture or
+// " Mise à Jour" again while it waits: those clicks start nothing, and the
+// run ends whole, its certificate written once.
+TEST(RunGuard, ClicksDuringARunStartNothingAndTheRunEndsWhole) {
+  TestPlatform t{Demo{}};
+  Tppal ppal(t.services());
+  ppal.FormCreate();
+  int nestedClicks = 0;
+  t.view.onPump = [&] {
+    if (nestedClicks > 0 || t.view.icon(View::StepRow::Image_etat2b) != Icon::etat_en_cours) return;
+    ++nestedClicks;
+    ppal.action_vitale2Click();
+    ppal.btn_updateClick();
+  };
+
+  ppal.action_vitale2Click();
+
+  EXPECT_EQ(nestedClicks, 1);
+  EXPECT_EQ(t.view.currentPage(), View::Page::tab_pdf);
+  for (const Row row :
+       {Row::Image_etat1, Row::Image_etat2b, Row::Image_etat3, Row::Image_etat4, Row::Image_etat5, Row::Image_etat6})
+    EXPECT_EQ(t.view.icon(row), Icon::etat_ok);
+  EXPECT_EQ(t.http.posts.size(), 1);
+  EXPECT_EQ(t.view.log().count(QStringLiteral("Diagnostic pour Velnara")), 1) << t.view.log().toStdString();
+  EXPECT_EQ(t.view.log().count(QStringLiteral("### Génération PDF")), 1);
+  EXPECT_FALSE(ppal.lastUnhandledError());
+
+  // Once the run has ended, the next click runs again.
+  t.view.onPump = nullptr;
+  ppal.action_vitale2Click();
+  EXPECT_EQ(t.view.log().count(QStringLiteral("Diagnostic pour Velnara")), 1);
+  EXPECT_EQ(t.view.currentPage(), View::Page::tab_pdf);
+}

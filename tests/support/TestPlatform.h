@@ -4,6 +4,7 @@
 // that records what a window would show, and small fakes for what has no
 // real counterpart in a unit test (the clock, the machine's facts).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -76,7 +77,10 @@ class RecordingView : public View {
     offeredName = name;
     return saveAnswer;
   }
-  void pump() override { ++pumps; }
+  void pump() override {
+    ++pumps;
+    if (onPump) onPump();
+  }
   void requestTerminate() override { terminate = true; }
 
   Icon icon(StepRow r) const { return icons.count(r) ? icons.at(r) : Icon::None; }
@@ -99,6 +103,8 @@ class RecordingView : public View {
   int progress = 0, pumps = 0, scrolls = 0;
   std::vector<Box> messages;
   std::optional<QString> saveAnswer;
+  // What the user does while the program pumps window messages.
+  std::function<void()> onPump;
   QString saveDialogTitle, offeredName;
 };
 
