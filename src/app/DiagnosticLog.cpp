@@ -90,9 +90,10 @@ void Tppal::btn_sauve_fichierClick() {
     // failed save never leaves a half-written diagnostic behind.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(toRtf(debug_texte)) < 0 || !file.commit()) {
-      throw std::runtime_error(
-          (QStringLiteral("Impossible d'écrire dans ") + path + QStringLiteral(" : ") + file.errorString())
-              .toStdString());
+      // The system's reason, often in English, comes after the French sentence.
+      throw std::runtime_error((QStringLiteral("Impossible d'enregistrer le diagnostic dans ") + path +
+                                QStringLiteral(".\rMotif donné par le système : ") + file.errorString())
+                                   .toStdString());
     }
   });
 }

@@ -8,11 +8,9 @@
 #include "app/LinuxPlatform.h"
 #include "app/Tppal.h"
 #include "platform/SingleInstance.h"
-#include "platform/qt/Fonts.h"
+#include "platform/qt/Application.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtShell.h"
-#include "platform/qt/Resources.h"
-#include "platform/qt/Theme.h"
 
 namespace {
 
@@ -30,16 +28,8 @@ int main(int argc, char* argv[]) {
   // to be shown, but nothing of the program is created.
   const bool firstInstance = acquireSingleInstance(applicationName);
   QApplication app(argc, argv);
-  app.setApplicationName(applicationName);
-  app.setApplicationDisplayName(applicationName);
-  // Lets the desktop match the window to its entry and icon.
-  QGuiApplication::setDesktopFileName(QStringLiteral(VELNARA_APP_ID));
+  configureApplication(app, QStringLiteral(VELNARA_APP_ID));
   if (!firstInstance) return refuseSecondInstance();
-
-  registerTahoma();
-  QApplication::setFont(tahomaPoints(8));
-  applyTheme(app);
-  app.setWindowIcon(svgIcon(picturePath(QStringLiteral("velnara.svg"))));
 
   MainWindow window;
   LinuxPlatform platform(window, PlatformOptions{}, std::make_unique<QtShell>());

@@ -134,6 +134,10 @@ TEST(Rtf, SaveAddsTheExtensionReplacesAndReportsFailures) {
   ppal.btn_sauve_fichierClick();
   ASSERT_EQ(t.view.messages.size(), 1u);
   EXPECT_EQ(t.view.messages[0].caption, QStringLiteral("Velnara"));
-  EXPECT_TRUE(t.view.messages[0].text.startsWith(QStringLiteral("Impossible d'écrire dans ")));
+  // French first; the system's own words after it.
+  EXPECT_TRUE(t.view.messages[0].text.startsWith(QStringLiteral("Impossible d'enregistrer le diagnostic dans ") +
+                                                 dir.filePath(QStringLiteral("absent/diag.rtf")) +
+                                                 QStringLiteral(".\rMotif donné par le système : ")))
+      << t.view.messages[0].text.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("absent"))));
 }

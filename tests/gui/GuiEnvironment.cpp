@@ -1,11 +1,10 @@
-// One QApplication for the whole test program, with the window's font and
-// theme, as the program itself starts.
+// One QApplication for the whole test program, configured as the program
+// itself configures its own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
-#include "platform/qt/Fonts.h"
-#include "platform/qt/Theme.h"
+#include "platform/qt/Application.h"
 
 namespace {
 
@@ -14,9 +13,8 @@ class GuiEnvironment : public ::testing::Environment {
   void SetUp() override {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app_ = std::make_unique<QApplication>(argc_, argv_);
-    ASSERT_TRUE(registerTahoma()) << "tahoma.ttf missing (package fonts-wine)";
-    QApplication::setFont(tahomaPoints(8));
-    ASSERT_TRUE(applyTheme(*app_));
+    ASSERT_TRUE(configureApplication(*app_, QStringLiteral(VELNARA_APP_ID)))
+        << "tahoma.ttf (package fonts-wine) or the theme missing";
   }
   void TearDown() override { app_.reset(); }
 

@@ -1,6 +1,7 @@
 // The main window as the user meets it: its frame, toolbar and pages, and
 // what each toolbar button shows.
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,7 +10,9 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include "GuiFixture.h"
 
@@ -257,6 +260,28 @@ TEST_F(GuiTest, KnownReadersAndEditBoxes) {
   EXPECT_EQ(note->toPlainText(),
             QStringLiteral("A l'issue du téléchargement, l'installateur se lancera et le programme actuel "
                            "sera fermé pour permettre \nla mise à jour de l'application."));
+}
+
+// The note of the update page, laid out in its own font, stands inside its
+// box: no line runs past the right edge, and every line is within its height.
+TEST_F(GuiTest, TheUpdatePagesNoteFitsItsBox) {
+  window.showPage(View::Page::tab_update);
+  auto* note = widget<QPlainTextEdit>(QStringLiteral("Memo1"));
+  QApplication::processEvents();
+  const QFontMetricsF metrics(note->font());
+  qreal height = 0;
+  for (QTextBlock block = note->document()->begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    ASSERT_NE(layout, nullptr);
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      const QString text = block.text().mid(line.textStart(), line.textLength());
+      EXPECT_LE(metrics.horizontalAdvance(text.trimmed()), note->viewport()->width()) << text.toStdString();
+      height += line.height();
+    }
+  }
+  EXPECT_LE(height, note->viewport()->height());
+  EXPECT_GE(note->document()->blockCount(), 2);
 }
 
 TEST_F(GuiTest, DownloadWidgetsShowHideAndClampTheBar) {

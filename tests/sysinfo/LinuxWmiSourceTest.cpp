@@ -2,6 +2,13 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "platform/wmi/LinuxWmiSource.h"
 #include "support/CaseName.h"
@@ -155,6 +162,52 @@ TEST(LinuxWmiSource, ProbesReadTheTextsBack) {
   EXPECT_EQ(emptyBios.ObjectsCount(), 1);
   EXPECT_TRUE(emptyBios.BiosProperties().Name.isEmpty());
   EXPECT_EQ(armCpu.ProcessorProperties().L2CacheSize, 0u);
+}
+
+// A machine described by its kernel's processor folders: for each
+// processor, its package and its L2 cache (size and who shares it).
+struct CacheLayout {
+  const char* what;
+  std::vector<std::tuple<int, const char*, const char*>> cpus;  // package, size, shared_cpu_list
+  quint32 expected;
+};
+
+TEST(LinuxWmiSource, L2CacheIsTheFirstPackagesTotal) {
+  const CacheLayout layouts[] = {
+      {"a cache of its own per core", {{0, "1024K", "0"}, {0, "1024K", "1"}}, 2048},
+      {"one cache for two cores, twice",
+       {{0, "512K", "0-1"}, {0, "512K", "0-1"}, {0, "512K", "2-3"}, {0, "512K", "2-3"}},
+       1024},
+      {"a second package left out", {{0, "2M", "0"}, {1, "2M", "1"}}, 2048},
+  };
+  for (const CacheLayout& layout : layouts) {
+    SCOPED_TRACE(layout.what);
+    QTemporaryDir root;
+    const auto write = [&](const QString& path, const QByteArray& text) {
+      QDir().mkpath(QFileInfo(root.filePath(path)).path());
+      QFile file(root.filePath(path));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(text + '\n');
+    };
+    for (size_t n = 0; n < layout.cpus.size(); ++n) {
+      const auto& [package, size, sharedBy] = layout.cpus[n];
+      const QString cpu = QStringLiteral("sys/devices/system/cpu/cpu%1/").arg(n);
+      write(cpu + QStringLiteral("topology/physical_package_id"), QByteArray::number(package));
+      // The first-level caches are no part of it.
+      write(cpu + QStringLiteral("cache/index0/level"), "1");
+      write(cpu + QStringLiteral("cache/index0/size"), "32K");
+      write(cpu + QStringLiteral("cache/index0/type"), "Data");
+      write(cpu + QStringLiteral("cache/index2/level"), "2");
+      write(cpu + QStringLiteral("cache/index2/size"), size);
+      write(cpu + QStringLiteral("cache/index2/type"), "Unified");
+      write(cpu + QStringLiteral("cache/index2/shared_cpu_list"), sharedBy);
+    }
+    LinuxWmiSource source(LinuxHost(
+        root.path(), [] { return kPcKernel; }, [](quint32) { return std::nullopt; }));
+    TProcessorInfo cpu(source);
+    cpu.SetActive(true);
+    EXPECT_EQ(cpu.ProcessorProperties().L2CacheSize, layout.expected);
+  }
 }
 
 struct ArchitectureCase {

@@ -90,6 +90,8 @@ TEST(Runner, AnErrorThatEndsAnActionExitsWithThree) {
   const Result r = runner({QStringLiteral("--common-data"), cad.path(), QStringLiteral("--rtf"),
                            cad.filePath(QStringLiteral("absent/diag.rtf"))});
   EXPECT_EQ(r.exitCode, 3);
-  EXPECT_TRUE(r.err.contains(QStringLiteral("[Velnara] Impossible d'écrire dans "))) << r.err.toStdString();
-  EXPECT_TRUE(r.err.contains(QStringLiteral("\nVelnara: Impossible d'écrire dans "))) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains(QStringLiteral("[Velnara] Impossible d'enregistrer le diagnostic dans ")))
+      << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains(QStringLiteral("\nVelnara: Impossible d'enregistrer le diagnostic dans ")))
+      << r.err.toStdString();
 }

@@ -28,8 +28,10 @@ QPlainTextEdit* makeInstallerNote(QWidget* page) {
   memo->setGeometry(40, 240, 497, 41);
   memo->setFrameShape(QFrame::NoFrame);
   memo->setReadOnly(true);
-  // Two fixed lines, each kept whole.
-  memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Two fixed lines, wrapped at the box's edge: the first is longer than
+  // the box is wide in Tahoma, and a cut would lose its last letters.
+  memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo->setWordWrapMode(QTextOption::WordWrap);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QFont italic = tahomaPoints(8);

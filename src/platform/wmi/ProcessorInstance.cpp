@@ -1,4 +1,5 @@
 #include <optional>
+#include <set>
 #include <vector>
 
 #include <QRegularExpression>
@@ -63,15 +64,31 @@ std::optional<quint64> kilobytes(const QString& size) {
   return number / 1024;
 }
 
+// The processor's L2 as Windows reports it: every distinct L2 cache of the
+// first package's processors, whether each core has its own or some share
+// one (the kernel lists each cache under every processor that uses it).
 std::optional<quint64> l2CacheFromKernel(const LinuxHost& host) {
-  const QString caches = kCpu0 + QStringLiteral("cache/");
-  for (const QString& index : host.folderEntries(caches, QStringLiteral("index*"))) {
-    const QString folder = caches + index + u'/';
-    if (host.readFile(folder + QStringLiteral("level")) != u"2") continue;
-    if (host.readFile(folder + QStringLiteral("type")) == u"Instruction") continue;
-    if (const auto size = kilobytes(host.readFile(folder + QStringLiteral("size")))) return size;
+  const QString cpus = QStringLiteral("sys/devices/system/cpu/");
+  const QString firstPackage = host.readFile(kCpu0 + QStringLiteral("topology/physical_package_id"));
+  std::set<QString> counted;
+  std::optional<quint64> total;
+  for (const QString& cpu : host.folderEntries(cpus, QStringLiteral("cpu[0-9]*"))) {
+    const QString folder = cpus + cpu + u'/';
+    if (host.readFile(folder + QStringLiteral("topology/physical_package_id")) != firstPackage) continue;
+    const QString caches = folder + QStringLiteral("cache/");
+    for (const QString& index : host.folderEntries(caches, QStringLiteral("index*"))) {
+      const QString cache = caches + index + u'/';
+      if (host.readFile(cache + QStringLiteral("level")) != u"2") continue;
+      if (host.readFile(cache + QStringLiteral("type")) == u"Instruction") continue;
+      const auto size = kilobytes(host.readFile(cache + QStringLiteral("size")));
+      if (!size) continue;
+      // Processors that share a cache list the same processors for it.
+      const QString sharedBy = host.readFile(cache + QStringLiteral("shared_cpu_list"));
+      if (!counted.insert(sharedBy.isEmpty() ? cpu + u'/' + index : index + u'@' + sharedBy).second) continue;
+      total = total.value_or(0) + *size;
+    }
   }
-  return std::nullopt;
+  return total;
 }
 
 std::optional<quint64> l2CacheKilobytes(const LinuxHost& host) {
