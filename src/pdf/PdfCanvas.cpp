@@ -5,6 +5,7 @@
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfText.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -98,6 +99,24 @@ int TPdfCanvasAttribute::MeasureText(const std::u16string& Text, float AWidth) c
             return static_cast<int>(I);
     }
     return static_cast<int>(Text.size());
+}
+
+std::u16string TPdfCanvasAttribute::FitText(const std::u16string& Text, float AWidth) const
+{
+    if (TextWidth(Text) <= AWidth)
+        return Text;
+    const std::u16string Ellipsis = u"\u2026";
+    auto Fits = [&](size_t ACount) { return TextWidth(Text.substr(0, ACount) + Ellipsis) <= AWidth; };
+    // A first guess from the running sum, then settled the way the result is
+    // measured, so that rounding neither lets the ellipsis pass the limit nor
+    // drops a character that fits. The second half of a surrogate pair
+    // measures nothing, so the first step takes it with the first half.
+    size_t Count = static_cast<size_t>(std::max(0, MeasureText(Text, AWidth - TextWidth(Ellipsis))));
+    while (Count < Text.size() && Fits(Count + 1))
+        ++Count;
+    while (Count > 0 && !Fits(Count))
+        --Count;
+    return Text.substr(0, Count) + Ellipsis;
 }
 
 // ---- writing ----
@@ -298,8 +317,9 @@ void TPdfCanvas::ExecuteXObject(const std::u16string& xObject)
     std::string* Out = Output();
     if (!Out)
         return;
-    *Out += '/';
-    WriteText(xObject, *Out);
+    // Escaped as the resource dictionary's key is, or readers look up
+    // another name, or split it into unknown operators.
+    WriteName(xObject, *Out);
     *Out += " Do\n";
 }
 
@@ -391,6 +411,8 @@ void TPdfCanvas::TextOut(float X, float Y, const std::u16string& Text)
 
 std::u16string TPdfCanvas::XObjectResourceName(const std::u16string& AXObjectName, const char* ACaller)
 {
+    if (AXObjectName.find(u'\0') != std::u16string::npos)
+        throw EPdfInvalidValue(std::string(ACaller) + " --a name cannot hold a NUL character");
     TPdfXObject* XObject = FPdfDoc.GetXObject(AXObjectName);
     if (!XObject)
         throw EPdfInvalidValue(std::string(ACaller) + " --XObject not found: " + Utf8Of(AXObjectName));

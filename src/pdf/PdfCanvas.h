@@ -67,6 +67,10 @@ public:
     float TextWidth(const std::u16string& Text) const;
     // How many characters fit before the width first exceeds AWidth.
     int MeasureText(const std::u16string& Text, float AWidth) const;
+    // Text itself when it is at most AWidth wide; otherwise its longest start
+    // that fits AWidth with an ellipsis ("…", WinAnsi 0x85) after it, never
+    // splitting a surrogate pair (the ellipsis alone when nothing fits).
+    std::u16string FitText(const std::u16string& Text, float AWidth) const;
 
 private:
     float Advance(const std::u16string& Text, size_t Index) const;
@@ -146,6 +150,7 @@ public:
         const std::u16string& AXObjectName);
     float TextWidth(const std::u16string& Text) const { return FAttr.TextWidth(Text); }
     int MeasureText(const std::u16string& Text, float AWidth) const { return FAttr.MeasureText(Text, AWidth); }
+    std::u16string FitText(const std::u16string& Text, float AWidth) const { return FAttr.FitText(Text, AWidth); }
     void TextRect(const TPdfRect& ARect, const std::u16string& Text, TPdfAlignment Alignment, bool Clipping);
     void MultilineTextRect(const TPdfRect& ARect, const std::u16string& Text, bool WordWrap);
     void Ellipse(float x, float y, float width, float height);

@@ -17,6 +17,8 @@ struct TJpegHeader {
     int Height = 0;
     int Components = 0;
     bool Grayscale = false;
+    bool Cmyk = false;
+    bool AdobeMarker = false;
 };
 
 // libjpeg reports errors through a callback that must not return; it jumps
@@ -63,6 +65,8 @@ bool ReadHeader(const unsigned char* AData, size_t ASize, TJpegHeader* AHeader, 
     AHeader->Height = static_cast<int>(Info.image_height);
     AHeader->Components = Info.num_components;
     AHeader->Grayscale = Info.jpeg_color_space == JCS_GRAYSCALE;
+    AHeader->Cmyk = Info.jpeg_color_space == JCS_CMYK || Info.jpeg_color_space == JCS_YCCK;
+    AHeader->AdobeMarker = Info.saw_Adobe_marker != FALSE;
     *AHeaderEnd = ASize - Info.src->bytes_in_buffer;
     jpeg_destroy_decompress(&Info);
     return true;
@@ -97,6 +101,8 @@ void TJpegPicture::LoadFromBytes(std::string ABytes)
     FHeight = Header.Height;
     FComponents = Header.Components;
     FGrayscale = Header.Grayscale;
+    FCmyk = Header.Cmyk;
+    FAdobeMarker = Header.AdobeMarker;
 }
 
 void TJpegPicture::LoadFromFile(const std::filesystem::path& AFileName) { LoadFromBytes(ReadFileBytes(AFileName)); }
@@ -111,9 +117,16 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TGraphic& AImage)
     TPdfDictionary& Attributes = Image->Attributes();
     Attributes.AddNameItem(u"Type", u"XObject");
     Attributes.AddNameItem(u"Subtype", u"Image");
-    // Anything that is not gray, four-component files included, is declared
-    // RGB, as the certificate's logo always has been.
-    Attributes.AddNameItem(u"ColorSpace", Jpeg->Grayscale() ? u"DeviceGray" : u"DeviceRGB");
+    if (Jpeg->Cmyk()) {
+        Attributes.AddNameItem(u"ColorSpace", u"DeviceCMYK");
+        // Behind that marker the samples are stored inverted, as Adobe's
+        // programs write them (0 is full ink): the decode array turns them
+        // back, since viewers take the decoded samples as they come.
+        if (Jpeg->AdobeMarker())
+            Attributes.AddItem(u"Decode", TPdfArray::CreateNumArray(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
+    } else {
+        Attributes.AddNameItem(u"ColorSpace", Jpeg->Grayscale() ? u"DeviceGray" : u"DeviceRGB");
+    }
     Attributes.AddNumberItem(u"Width", Jpeg->Width());
     Attributes.AddNumberItem(u"Height", Jpeg->Height());
     Attributes.AddNumberItem(u"BitsPerComponent", 8);

@@ -2,7 +2,8 @@
 // JPEG pictures and the "Pdf-Jpeg" image creator. A JPEG is never decoded:
 // its file bytes go into the PDF unchanged (/DCTDecode) and the viewer
 // decodes them. Only the frame header is read, with libjpeg, for the pixel
-// size and the colour space.
+// size and the colour space: gray, RGB, or CMYK (inverted behind an Adobe
+// marker).
 
 #include "pdf/PdfImages.h"
 
@@ -27,6 +28,10 @@ public:
     bool Grayscale() const { return FGrayscale; }
     // Colour components of the frame: 1 gray, 3 YCbCr/RGB, 4 CMYK/YCCK.
     int Components() const { return FComponents; }
+    // A CMYK frame (stored as CMYK or YCCK).
+    bool Cmyk() const { return FCmyk; }
+    // The file carries an Adobe (APP14) marker.
+    bool AdobeMarker() const { return FAdobeMarker; }
 
 private:
     std::string FBytes;
@@ -34,6 +39,8 @@ private:
     int FHeight = 0;
     int FComponents = 0;
     bool FGrayscale = false;
+    bool FCmyk = false;
+    bool FAdobeMarker = false;
 };
 
 // "Pdf-Jpeg": an image object holding the JPEG file's bytes.

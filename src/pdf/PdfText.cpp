@@ -314,7 +314,7 @@ std::string HexOfAnsiBytes(const std::u16string& AText)
     return Result;
 }
 
-std::string UnicodeTextHeader() { return "FEFF001B" + HexOfCodeUnits(u"en") + "001B"; }
+std::string UnicodeTextHeader() { return "FEFF"; }
 
 std::string UnicodeTextHex(const std::u16string& AText)
 {

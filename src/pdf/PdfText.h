@@ -65,7 +65,8 @@ std::string HexOfCodeUnits(const std::u16string& AText);
 // digits: the hexadecimal string form the writer uses for texts that need it.
 std::string HexOfAnsiBytes(const std::u16string& AText);
 
-// "FEFF001B656E001B": the byte-order mark and the language escape for "en".
+// "FEFF": the byte-order mark that opens a UTF-16BE text string. No language
+// escape follows: PDF 1.2 has none, and readers would show it as a character.
 std::string UnicodeTextHeader();
 
 // Each code unit as four upper-case hexadecimal digits, high byte first.

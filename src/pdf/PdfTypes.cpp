@@ -135,18 +135,27 @@ void WriteName(std::u16string_view AName, std::string& AStream)
     // the file.
     if (AName.find(u'\0') != std::u16string_view::npos)
         throw EPdfInvalidValue("a name cannot hold a NUL character");
+    auto AppendEscapedByte = [&AStream](unsigned char AByte) {
+        AStream += '#';
+        AStream += kHexDigits[AByte >> 4];
+        AStream += kHexDigits[AByte & 0xF];
+    };
     AStream += '/';
-    for (char16_t C : AName) {
+    for (size_t I = 0; I < AName.size(); ++I) {
+        const char16_t C = AName[I];
         if (!NameCharNeedsEscape(C)) {
             AStream += static_cast<char>(C);
-            continue;
-        }
-        AStream += '#';
-        if (C > 0xFF) {
-            AStream += HexOfCodeUnits(std::u16string(1, C));
+        } else if (C <= 0xFF) {
+            AppendEscapedByte(static_cast<unsigned char>(C));
         } else {
-            AStream += kHexDigits[C >> 4];
-            AStream += kHexDigits[C & 0xF];
+            // A name is bytes: "#" takes two hex digits, so a wider character
+            // goes out as its UTF-8 bytes (a surrogate pair as one character).
+            const bool Pair
+                = C >= 0xD800 && C <= 0xDBFF && I + 1 < AName.size() && AName[I + 1] >= 0xDC00 && AName[I + 1] <= 0xDFFF;
+            const size_t Length = Pair ? 2 : 1;
+            for (unsigned char Byte : Utf8Of(std::u16string(AName.substr(I, Length))))
+                AppendEscapedByte(Byte);
+            I += Length - 1;
         }
     }
 }

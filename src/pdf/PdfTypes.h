@@ -140,7 +140,8 @@ private:
 };
 
 // A text string (titles, document information): a literal string, or a
-// UTF-16 hexadecimal string when the text leaves the Basic Multilingual Plane.
+// UTF-16BE hexadecimal string with its byte-order mark when the text leaves
+// the Basic Multilingual Plane.
 class TPdfText final : public TPdfObject {
 public:
     explicit TPdfText(std::u16string AValue = {}) : FValue(std::move(AValue)) { }
@@ -169,6 +170,8 @@ private:
 };
 
 // Writes "/" and the name with the characters PDF reserves escaped as "#XX".
+// A character up to 0xFF is one byte; one above is the bytes of its UTF-8
+// form, each escaped ("€" is "#E2#82#AC"). Throws EPdfInvalidValue for a NUL.
 void WriteName(std::u16string_view AName, std::string& AStream);
 
 class TPdfArray final : public TPdfObject {

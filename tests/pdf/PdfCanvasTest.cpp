@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <sstream>
 
@@ -105,6 +106,8 @@ TEST_F(CanvasTest, EveryOperatorWritesOneLine) {
       {"ShowText hex", [](TPdfCanvas& C) { C.ShowText(u"é\U0001F600"); }, "<E93F> Tj\n"},
       {"ShowTextNextLine", [](TPdfCanvas& C) { C.ShowTextNextLine(u"x\ty"); }, "(x\\ty) '\n"},
       {"ExecuteXObject", [](TPdfCanvas& C) { C.ExecuteXObject(u"logo_sante"); }, "/logo_sante Do\n"},
+      {"ExecuteXObject escaped", [](TPdfCanvas& C) { C.ExecuteXObject(u"logo santé/€"); },
+       "/logo#20sant#E9#2F#E2#82#AC Do\n"},
       {"grey stroke", [](TPdfCanvas& C) { C.SetRGBStrokeColor(0xE3E3E3); }, "0.89 0.89 0.89 RG\n"},
       {"red fill", [](TPdfCanvas& C) { C.SetRGBFillColor(0x0000FF); }, "1 0 0 rg\n"},
       {"blue fill", [](TPdfCanvas& C) { C.SetRGBFillColor(0xFF0000); }, "0 0 1 rg\n"},
@@ -195,6 +198,25 @@ TEST_F(CanvasTest, DrawingAnImageTwiceAddsOneResource) {
             "q\n5 6 7 8 re\nW\nn\n3 0 0 4 1 2 cm\n/logo_sante Do\nQ\n");
 }
 
+// The drawing operator names the image exactly as the page's resources do,
+// whatever the name holds.
+TEST_F(CanvasTest, DrawnImageNameIsTheResourceKey) {
+  for (const std::u16string Name : {u"logo sante", u"logo €uro", u"(logo)#1", u"logo\U0001F600"}) {
+    Doc.NewDoc();
+    Doc.AddPage();
+    AddLogo(Name);
+    const std::string Drawn = WrittenBy([&Name](TPdfCanvas& C) { C.DrawXObject(15, 777, 150, 50, Name); });
+    std::string Key;
+    WriteName(Name, Key);
+    EXPECT_EQ(Drawn, "q\n150 0 0 50 15 777 cm\n" + Key + " Do\nQ\n") << Utf8Of(Name);
+    std::string Resources;
+    PageResource(*Canvas().Page(), u"XObject").WriteToStream(Resources);
+    EXPECT_EQ(Resources, "<<\r\n" + Key + " " + std::to_string(Doc.GetXObject(Name)->ObjectNumber()) + " 0 R\r\n>>")
+        << Utf8Of(Name);
+  }
+  EXPECT_THROW(Canvas().DrawXObject(0, 0, 1, 1, std::u16string(u"a\0b", 3)), EPdfInvalidValue);
+}
+
 TEST_F(CanvasTest, DrawingAnUnknownImageFails) {
   try {
     Canvas().DrawXObject(0, 0, 1, 1, u"absent");
@@ -255,6 +277,44 @@ TEST_F(CanvasTest, WidthsFollowTheTextState) {
   Canvas().SetHorizontalScaling(100);
   EXPECT_FLOAT_EQ(Canvas().TextWidth(u"€"), 5.56f);
   EXPECT_FLOAT_EQ(Canvas().TextWidth(u"\U0001F600"), 5.56f);  // one "?"
+}
+
+// Arial 10: "Caisse : " is 38.9 wide, "Caiss…" 35, the ellipsis 10.
+TEST_F(CanvasTest, FitTextCutsWithAnEllipsisOnlyWhatIsTooWide) {
+  const float Whole = Canvas().TextWidth(u"Caisse : ");
+  const float Cut = Canvas().TextWidth(u"Caiss…");
+  const struct {
+    const char* Label;
+    std::u16string Text;
+    float Width;
+    std::u16string Fitted;
+  } Cases[] = {
+      {"fits with room", u"Caisse : ", 100, u"Caisse : "},
+      {"fits exactly", u"Caisse : ", Whole, u"Caisse : "},
+      {"a hair too wide", u"Caisse : ", std::nextafter(Whole, 0.0f), u"Caiss…"},
+      {"the cut fits exactly", u"Caisse : ", Cut, u"Caiss…"},
+      {"the cut a hair too wide", u"Caisse : ", std::nextafter(Cut, 0.0f), u"Cais…"},
+      {"narrower than the ellipsis", u"Caisse : ", 5, u"…"},
+      {"empty", u"", 0, u""},
+      {"widest glyph", std::u16string(40, u'W'), 100, std::u16string(9, u'W') + u"…"},  // 9 x 9.44 + 10
+      {"em dashes", std::u16string(40, u'—'), 100, std::u16string(9, u'—') + u"…"},
+      // "a" 5.56, the emoji one "?" of 5.56 and nothing for its second half.
+      {"surrogate pair kept whole", u"a\U0001F600bcd", 21.5f, u"a\U0001F600…"},
+      {"surrogate pair left out whole", u"a\U0001F600bcd", 21, u"a…"},
+  };
+  for (const auto& Case : Cases) {
+    const std::u16string Fitted = Canvas().FitText(Case.Text, Case.Width);
+    EXPECT_EQ(Utf8Of(Fitted), Utf8Of(Case.Fitted)) << Case.Label;
+    if (Fitted != Case.Text && Fitted != u"…") {
+      EXPECT_LE(Canvas().TextWidth(Fitted), Case.Width) << Case.Label;
+    }
+  }
+  // Spacing counts as it is drawn: "Cais…" is 20 + 10 and four spaces of 2.
+  Canvas().SetCharSpace(2);
+  EXPECT_EQ(Utf8Of(Canvas().FitText(u"Caisse : ", 38.9f)), Utf8Of(u"Cais…"));
+  // The ellipsis is WinAnsi code 0x85 in the file.
+  Canvas().SetCharSpace(0);
+  EXPECT_EQ(WrittenBy([](TPdfCanvas& C) { C.ShowText(C.FitText(u"Caisse : ", 20)); }), "(C\x85) Tj\n");
 }
 
 TEST_F(CanvasTest, VirtualModeMeasuresWithoutWriting) {

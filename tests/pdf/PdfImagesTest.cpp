@@ -37,7 +37,8 @@ TEST(JpegImage, KindsSizesAndColourSpaces) {
   } Cases[] = {
       {JpegKind::Gray, 17, 9, "/DeviceGray"},
       {JpegKind::Rgb, 300, 100, "/DeviceRGB"},
-      {JpegKind::Cmyk, 8, 24, "/DeviceRGB"},  // declared RGB, as the writer always has
+      {JpegKind::Cmyk, 8, 24, "/DeviceCMYK\r\n/Decode [1 0 1 0 1 0 1 0 ]"},  // behind libjpeg's Adobe marker
+      {JpegKind::CmykWithoutAdobeMarker, 8, 24, "/DeviceCMYK"},
       {JpegKind::ProgressiveRgb, 40, 30, "/DeviceRGB"},
   };
   for (const auto& Case : Cases) {

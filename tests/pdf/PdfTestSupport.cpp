@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -28,6 +29,7 @@ std::string MakeJpeg(JpegKind AKind, int AWidth, int AHeight) {
       Info.in_color_space = JCS_GRAYSCALE;
       break;
     case JpegKind::Cmyk:
+    case JpegKind::CmykWithoutAdobeMarker:
       Info.input_components = 4;
       Info.in_color_space = JCS_CMYK;
       break;
@@ -38,6 +40,7 @@ std::string MakeJpeg(JpegKind AKind, int AWidth, int AHeight) {
   jpeg_set_defaults(&Info);
   jpeg_set_quality(&Info, 80, TRUE);
   if (AKind == JpegKind::ProgressiveRgb) jpeg_simple_progression(&Info);
+  if (AKind == JpegKind::CmykWithoutAdobeMarker) Info.write_Adobe_marker = FALSE;
   jpeg_start_compress(&Info, TRUE);
   const size_t RowSize = static_cast<size_t>(AWidth) * static_cast<size_t>(Info.input_components);
   std::vector<unsigned char> Row(RowSize);
@@ -84,6 +87,29 @@ CommandResult RunCommand(const std::string& ACommandLine) {
 }
 
 bool HasProgram(const std::string& AName) { return RunCommand("command -v " + AName + " >/dev/null").ExitCode == 0; }
+
+Rgb PpmPixel(const std::filesystem::path& AFile, int AX, int AY) {
+  std::ifstream File(AFile, std::ios::binary);
+  // The header's four fields, with the comment lines some writers put in it.
+  auto Field = [&File] {
+    std::string Text;
+    while (File >> Text && Text.front() == '#') File.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return Text;
+  };
+  const std::string Magic = Field();
+  const int Width = std::atoi(Field().c_str()), Height = std::atoi(Field().c_str()),
+            MaxValue = std::atoi(Field().c_str());
+  File.get();  // the one blank before the samples
+  if (!File || Magic != "P6" || MaxValue != 255 || AX < 0 || AY < 0 || AX >= Width || AY >= Height)
+    throw std::runtime_error("not an 8-bit PPM file holding that pixel: " + AFile.string());
+  File.seekg(
+      static_cast<std::streamoff>((static_cast<size_t>(AY) * static_cast<size_t>(Width) + static_cast<size_t>(AX)) * 3),
+      std::ios::cur);
+  unsigned char Sample[3] = {};
+  File.read(reinterpret_cast<char*>(Sample), 3);
+  if (!File) throw std::runtime_error("short PPM file: " + AFile.string());
+  return {Sample[0], Sample[1], Sample[2]};
+}
 
 }  // namespace pdftest
 

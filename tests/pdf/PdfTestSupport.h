@@ -7,9 +7,10 @@
 
 namespace pdftest {
 
-enum class JpegKind { Gray, Rgb, Cmyk, ProgressiveRgb };
+enum class JpegKind { Gray, Rgb, Cmyk, CmykWithoutAdobeMarker, ProgressiveRgb };
 
-// A small valid JPEG file of that kind and size.
+// A small valid JPEG file of that kind and size. libjpeg marks CMYK files
+// with an Adobe marker unless told not to.
 std::string MakeJpeg(JpegKind AKind, int AWidth, int AHeight);
 
 // A file in a fresh folder under the system's temporary folder, removed
@@ -38,6 +39,14 @@ CommandResult RunCommand(const std::string& ACommandLine);
 
 // True when the program is on the PATH.
 bool HasProgram(const std::string& AName);
+
+struct Rgb {
+  int R = 0, G = 0, B = 0;
+};
+
+// The pixel at (AX, AY), from the top left, of a binary PPM file (P6, as
+// pdftoppm and mutool draw write them); throws when the file is not one.
+Rgb PpmPixel(const std::filesystem::path& AFile, int AX, int AY);
 
 }  // namespace pdftest
 

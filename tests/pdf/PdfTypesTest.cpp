@@ -41,12 +41,17 @@ TEST(PdfValues, BodiesAreWrittenExactly) {
       {"text accents", [] { return std::make_unique<TPdfText>(u"Sécurité"); },
        "(S\xE9"
        "curit\xE9)"},
-      {"text outside BMP", [] { return std::make_unique<TPdfText>(u"A\U0001F600"); }, "<FEFF001B656E001B0041D83DDE00>"},
+      {"text outside BMP", [] { return std::make_unique<TPdfText>(u"A\U0001F600"); }, "<FEFF0041D83DDE00>"},
       {"name", [] { return std::make_unique<TPdfName>(u"Catalog"); }, "/Catalog"},
       {"name with #", [] { return std::make_unique<TPdfName>(u"A#B"); }, "/A#23B"},
       {"name with space", [] { return std::make_unique<TPdfName>(u"logo sante"); }, "/logo#20sante"},
       {"name delimiters", [] { return std::make_unique<TPdfName>(u"%()/<>[]{}"); }, "/#25#28#29#2F#3C#3E#5B#5D#7B#7D"},
       {"name outside ASCII", [] { return std::make_unique<TPdfName>(u"é\x7F\x01"); }, "/#E9#7F#01"},
+      // Above Latin-1, the character's UTF-8 bytes, one "#XX" each.
+      {"name with euro", [] { return std::make_unique<TPdfName>(u"prix€"); }, "/prix#E2#82#AC"},
+      {"name with CJK and Latin-1", [] { return std::make_unique<TPdfName>(u"名é"); }, "/#E5#90#8D#E9"},
+      {"name outside BMP", [] { return std::make_unique<TPdfName>(u"a\U0001F600b"); }, "/a#F0#9F#98#80b"},
+      {"name with lone surrogate", [] { return std::make_unique<TPdfName>(u"a\xD800"); }, "/a#EF#BF#BD"},
       {"empty array", [] { return std::make_unique<TPdfArray>(); }, "[]"},
       {"number array",
        [] {
