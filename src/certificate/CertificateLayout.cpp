@@ -11,6 +11,9 @@ namespace {
 constexpr pdf::TPdfColor kShading = 0xE3E3E3;  // RGB 227, 227, 227
 constexpr pdf::TPdfColor kBlack = 0;
 constexpr int kShadingLines = 26;
+// Room kept between a card text and whatever stands to its right: the next
+// column's line or text, or the page's right margin.
+constexpr long double kColumnGap = 3;
 
 // Slots of a card data row.
 enum Slot {
@@ -60,18 +63,20 @@ void CertificateLayout::drawLogo() {
 
 void CertificateLayout::drawInsured() {
   const long double values = appli_pdf_begin + 110;
+  // The values run to the page's right margin, as wide as the left one.
+  const long double margin = canvas.PageWidth() - appli_pdf_begin;
   appli_pdf_more = appli_pdf_size1 - appli_pdf_br;
   drawText(appli_pdf_begin + 40.5L, appli_pdf_more, QStringLiteral("Assuré social : "));
-  drawText(values, appli_pdf_more, fullName(0));
+  drawValue(values, appli_pdf_more, margin, fullName(0));
   appli_pdf_more -= appli_pdf_br;
   drawText(appli_pdf_begin, appli_pdf_more, QStringLiteral("N° de Sécurité Sociale : "));
-  drawText(values, appli_pdf_more, certificate::groupedNumber(slot(0, kNumber)));
+  drawValue(values, appli_pdf_more, margin, certificate::groupedNumber(slot(0, kNumber)));
   appli_pdf_more -= appli_pdf_br;
   drawText(appli_pdf_begin + 66, appli_pdf_more, QStringLiteral("Régime : "));
-  drawText(values, appli_pdf_more, slot(0, kSchemeLabel));
+  drawValue(values, appli_pdf_more, margin, slot(0, kSchemeLabel));
   appli_pdf_more -= appli_pdf_br;
   drawText(appli_pdf_begin + 70, appli_pdf_more, QStringLiteral("Caisse : "));
-  drawText(values, appli_pdf_more, slot(0, kFundLabel));
+  drawValue(values, appli_pdf_more, margin, slot(0, kFundLabel));
 }
 
 void CertificateLayout::drawTitle() {
@@ -84,9 +89,9 @@ void CertificateLayout::drawSchemeTable() {
   appli_pdf_more -= 2 * appli_pdf_br;
   appli_pdf_size2 = canvas.PageWidth() - 2 * appli_pdf_begin;
   const long double top = appli_pdf_more;
-  drawTableFrame(top, top - 52,
-                 {appli_pdf_begin, appli_pdf_begin + 207, appli_pdf_begin + 284, appli_pdf_begin + 404,
-                  appli_pdf_begin + appli_pdf_size2});
+  const long double fundColumn = appli_pdf_begin + 207, numberColumn = appli_pdf_begin + 284,
+                    emptyColumn = appli_pdf_begin + 404, right = appli_pdf_begin + appli_pdf_size2;
+  drawTableFrame(top, top - 52, {appli_pdf_begin, fundColumn, numberColumn, emptyColumn, right});
 
   canvas.SetFont(u"Arial", 10);
   drawText(appli_pdf_begin + 3, top - 15, QStringLiteral("organisme de rattachement sécurité sociale"));
@@ -96,9 +101,10 @@ void CertificateLayout::drawSchemeTable() {
 
   const long double values = top - 42;
   const QString space = QStringLiteral(" ");
-  drawText(appli_pdf_begin + 3, values, slot(0, kScheme) + space + slot(0, kFund) + space + slot(0, kCentre));
-  drawText(appli_pdf_begin + 217, values, slot(0, kManagement));
-  drawText(appli_pdf_begin + 294, values, certificate::groupedNumber(slot(0, kNumber)));
+  drawValue(appli_pdf_begin + 3, values, fundColumn,
+            slot(0, kScheme) + space + slot(0, kFund) + space + slot(0, kCentre));
+  drawValue(appli_pdf_begin + 217, values, numberColumn, slot(0, kManagement));
+  drawValue(appli_pdf_begin + 294, values, emptyColumn, certificate::groupedNumber(slot(0, kNumber)));
   drawText(appli_pdf_begin + 415, values, space);
 }
 
@@ -117,13 +123,18 @@ void CertificateLayout::drawBeneficiaryTable() {
 void CertificateLayout::drawBeneficiaries() {
   // No page break: with many beneficiaries the rows run on down the page.
   const long double top = appli_pdf_more;
+  // The number has the table's middle line on its right; the name, the date
+  // and the rank have the next text, the last one the frame.
+  const long double nameX = appli_pdf_begin + 3, numberX = appli_pdf_begin + 294, dateX = appli_pdf_begin + 415,
+                    rankX = appli_pdf_begin + 490;
+  const long double middleColumn = appli_pdf_begin + 404, right = appli_pdf_begin + appli_pdf_size2;
   for (appli_pdf_cnt = 1; appli_pdf_cnt <= ppal.appli_xml_cnt2; ++appli_pdf_cnt) {
     const int row = appli_pdf_cnt - 1;
     const long double y = top - 42 - appli_pdf_br * row;
-    drawText(appli_pdf_begin + 3, y, fullName(row));
-    drawText(appli_pdf_begin + 294, y, certificate::groupedNumber(slot(row, kNumber)));
-    drawText(appli_pdf_begin + 415, y, certificate::birthDate(slot(row, kBirthDate)));
-    drawText(appli_pdf_begin + 490, y, slot(row, kRank));
+    drawValue(nameX, y, numberX, fullName(row));
+    drawValue(numberX, y, middleColumn, certificate::groupedNumber(slot(row, kNumber)));
+    drawValue(dateX, y, rankX, certificate::birthDate(slot(row, kBirthDate)));
+    drawValue(rankX, y, right, slot(row, kRank));
   }
 }
 
@@ -170,6 +181,10 @@ void CertificateLayout::drawLine(long double x1, long double y1, long double x2,
 
 void CertificateLayout::drawText(long double x, long double y, const QString& text) {
   canvas.TextOut(float(x), float(y), text.toStdU16String());
+}
+
+void CertificateLayout::drawValue(long double x, long double y, long double limit, const QString& text) {
+  canvas.TextOut(float(x), float(y), canvas.FitText(text.toStdU16String(), float(limit - kColumnGap - x)));
 }
 
 const QString& CertificateLayout::slot(int row, int slot) const {

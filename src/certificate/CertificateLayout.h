@@ -53,6 +53,9 @@ class CertificateLayout {
   void drawTableFrame(long double top, long double bottom, std::initializer_list<long double> columns);
   void drawLine(long double x1, long double y1, long double x2, long double y2);
   void drawText(long double x, long double y, const QString& text);
+  // A text from the card, cut with an ellipsis where it would come closer
+  // than a small gap to `limit`, what stands on its right.
+  void drawValue(long double x, long double y, long double limit, const QString& text);
   const QString& slot(int row, int slot) const;
   QString fullName(int row) const;
 
