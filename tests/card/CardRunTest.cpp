@@ -66,7 +66,7 @@ TEST(CardRun, GoodCardWithOneBeneficiary) {
   expected[0] = QStringLiteral("LEFÈVRE");
   expected[1] = QStringLiteral("NOËL");
   expected[2] = QStringLiteral("Hélène");
-  expected[3] = QStringLiteral("280037512345678");
+  expected[3] = QStringLiteral("2800375123456 78");
   expected[4] = QStringLiteral("15031980");
   expected[5] = QStringLiteral("1");
   expected[6] = QStringLiteral("01");
@@ -112,12 +112,12 @@ TEST(CardRun, ThreeBeneficiariesGiveOneFullRowAndTwoShortOnes) {
   EXPECT_EQ((std::vector<QString>(rows[0].begin() + 6, rows[0].begin() + 10)),
             (std::vector<QString>{QStringLiteral("02"), QStringLiteral("123"), QStringLiteral("4567"),
                                   QStringLiteral("10")}));
-  EXPECT_EQ(rows[1],
-            (std::vector<QString>{QStringLiteral("MARTIN"), QString(), QStringLiteral("Jules"),
-                                  QStringLiteral("280037512345678"), QStringLiteral("03042005"), QStringLiteral("2")}));
-  EXPECT_EQ(rows[2],
-            (std::vector<QString>{QStringLiteral("MARTIN"), QStringLiteral("MARTIN"), QStringLiteral("Lucie"),
-                                  QStringLiteral("280037512345678"), QStringLiteral("05062008"), QStringLiteral("3")}));
+  EXPECT_EQ(rows[1], (std::vector<QString>{QStringLiteral("MARTIN"), QString(), QStringLiteral("Jules"),
+                                           QStringLiteral("2800375123456 78"), QStringLiteral("03042005"),
+                                           QStringLiteral("2")}));
+  EXPECT_EQ(rows[2], (std::vector<QString>{QStringLiteral("MARTIN"), QStringLiteral("MARTIN"), QStringLiteral("Lucie"),
+                                           QStringLiteral("2800375123456 78"), QStringLiteral("05062008"),
+                                           QStringLiteral("3")}));
   EXPECT_EQ(s.t.view.knownReaders.count(QStringLiteral("PASSE")), 3);
   // Two lookups in all; the second one's code is the three codes joined, in order.
   const QList<QByteArray> lookups = s.journalOf("Lec_Dictionnaire");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <string>
@@ -72,6 +73,12 @@ TEST(DemoScenario, DeliversTheLatin1CardAndKnowsItsCodes) {
   EXPECT_EQ(first(texts, "prenomUsuel"), QString::fromUtf8("Hélène"));
   EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& t) { return t.first == QLatin1String("nir"); }),
             2);
+  // A card holds the number as 13 digits, a blank and the 2-digit key.
+  static const QRegularExpression cardNumber(QStringLiteral(R"(^\d{13} \d{2}$)"));
+  for (const auto& [element, text] : texts) {
+    if (element != QLatin1String("nir")) continue;
+    EXPECT_TRUE(cardNumber.match(text).hasMatch()) << text.toStdString();
+  }
   EXPECT_EQ(lookUp(station, 1, first(texts, "codeRegime")), "REGIME GENERAL");
   EXPECT_EQ(lookUp(station, 2, first(texts, "codeRegime") + first(texts, "caisse") + first(texts, "centreCarte")),
             "CPAM PARIS");
