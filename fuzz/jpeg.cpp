@@ -1,5 +1,6 @@
 // Any bytes offered as a JPEG logo: the header reader either refuses them or
-// gives their size, and the image made from them goes into a page unchanged.
+// gives their size and colour space, and the image made from them goes into
+// a page unchanged, declared in that colour space.
 #include <sstream>
 
 #include "FuzzSupport.h"
@@ -19,13 +20,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FUZZ_REQUIRE(picture.Width() > 0 && picture.Height() > 0);
   FUZZ_REQUIRE(picture.Components() == 1 || picture.Components() == 3 || picture.Components() == 4);
+  // libjpeg takes every four-component frame for CMYK (or YCCK).
+  FUZZ_REQUIRE(picture.Cmyk() == (picture.Components() == 4));
 
   pdf::TPdfDoc doc;
   // A fixed date: the file's bytes, and so the coverage, depend on the input alone.
   doc.SetClock([] { return pdf::TPdfDateTime{2026, 12, 9, 14, 5, 33}; });
   doc.NewDoc();
   doc.AddPage();
-  doc.AddXObject(u"logo_sante", pdf::BuildPdfImage(picture, u"Pdf-Jpeg"));
+  std::unique_ptr<pdf::TPdfImage> logo = pdf::BuildPdfImage(picture, u"Pdf-Jpeg");
+  // Declared as what the frame holds; CMYK behind an Adobe marker inverted.
+  const pdf::TPdfDictionary& attributes = logo->Attributes();
+  const std::u16string colorSpace = attributes.PdfNameByName(u"ColorSpace")->Value();
+  FUZZ_REQUIRE(colorSpace == (picture.Cmyk() ? u"DeviceCMYK" : picture.Grayscale() ? u"DeviceGray" : u"DeviceRGB"));
+  const pdf::TPdfArray* decode = attributes.PdfArrayByName(u"Decode");
+  FUZZ_REQUIRE((decode != nullptr) == (picture.Cmyk() && picture.AdobeMarker()));
+  FUZZ_REQUIRE(!decode || decode->ItemCount() == 8);
+  doc.AddXObject(u"logo_sante", std::move(logo));
   doc.Canvas()->DrawXObject(15, 777, 150, 50, u"logo_sante");
   std::ostringstream out;
   doc.SaveToStream(out);
