@@ -1,6 +1,7 @@
 // Card texts too wide for their column: cut at the last character that fits,
 // an ellipsis after it, so that no text runs into what stands on its right.
-// The cuts below were worked out by hand from the Helvetica widths.
+// The expected cuts were summed from the Helvetica width table apart from
+// the writer, with the 3-point gap before each column's end.
 #include <gtest/gtest.h>
 
 #include <QProcess>
