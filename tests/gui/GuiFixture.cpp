@@ -23,7 +23,7 @@ GuiInstall::GuiInstall(bool updateCheckDoneToday) {
   db.execSql();
 }
 
-GuiTest::GuiTest(bool updateCheckDoneToday) : install(updateCheckDoneToday) {
+GuiTest::GuiTest(bool updateCheckDoneToday, const QString& updateUrl) : install(updateCheckDoneToday) {
   window.setMessageBoxHook([this](const QString& caption, const QString& text, View::MessageIcon icon) {
     boxes.push_back({caption, text, icon});
   });
@@ -31,7 +31,8 @@ GuiTest::GuiTest(bool updateCheckDoneToday) : install(updateCheckDoneToday) {
   options.commonData = install.cad();
   options.programDir = install.program();
   // Nothing listens there: an update check fails at once, off the network.
-  options.updateUrl = QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php");
+  options.updateUrl =
+      updateUrl.isEmpty() ? QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php") : updateUrl;
   options.siteUrl = QStringLiteral("https://www.example.test/");
   auto recordingShell = std::make_unique<RecordingShell>();
   shell = recordingShell.get();

@@ -74,7 +74,8 @@ struct ShownBox {
 class GuiTest : public ::testing::Test {
  protected:
   GuiTest() : GuiTest(/*updateCheckDoneToday=*/true) {}
-  explicit GuiTest(bool updateCheckDoneToday);
+  // updateUrl: the update page to ask; empty for a closed local port.
+  explicit GuiTest(bool updateCheckDoneToday, const QString& updateUrl = QString());
   ~GuiTest() override;
 
   template <typename T = QWidget>
