@@ -1,5 +1,6 @@
 // Start-up sequence and toolbar of the main window.
 #include <QFile>
+#include <QFileInfo>
 
 #include "app/DataFolders.h"
 #include "app/Tppal.h"
@@ -43,6 +44,8 @@ void Tppal::FormCreate() {
 
   p.downloader->setLocalFolder(appli_dossier_commun);
   appli_maj_name = appli_dossier_commun + sep + appli_logiciel + QStringLiteral("-last.exe");
+  // The download writes the installer that update_admin starts, and nothing else.
+  p.downloader->setFileName(QFileInfo(appli_maj_name).fileName());
 }
 
 QString Tppal::statusBarText() const {

@@ -8,6 +8,8 @@ namespace download_defaults {
 inline constexpr int kBatchSize = 1096;  // bytes per network read, one progress event each
 inline constexpr int kThreadCount = 2;   // parallel ranged connections
 inline constexpr char kInternetAgent[] = "Mozilla/4.0 (compatible; Morvek)";
+// The largest file accepted, announced or received (the build's setting).
+inline constexpr qint64 kMaxFileBytes = VELNARA_INSTALLER_MAX_BYTES;
 }  // namespace download_defaults
 
 // Progress of a transfer, summed over all its parts.
@@ -35,6 +37,11 @@ class Downloader {
   virtual QString URL() const = 0;
   virtual void setLocalFolder(const QString& folder) = 0;
   virtual QString localFolder() const = 0;
+  // The one file a transfer may write in the local folder: the server must
+  // offer a file of that name (letter case aside) or nothing is written, and
+  // the file gets exactly this name. A downloader that writes no file (a
+  // test's stand-in) may ignore it.
+  virtual void setFileName(const QString& name) { static_cast<void>(name); }
   virtual void setBatchSize(int bytes) = 0;
   virtual void setThreadCount(int count) = 0;
   virtual void setInternetAgent(const QString& agent) = 0;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -72,6 +74,7 @@ class DownloaderTest : public ::testing::Test {
     server_->start();
     downloader_ = std::make_unique<CurlDownloader>();
     downloader_->setLocalFolder(folder_);
+    downloader_->setFileName(QStringLiteral("velna-last.exe"));
     downloader_->setEvents(&events_);
     downloader_->setRetryDelayForTesting(20ms);
     downloader_->setNetworkTimeoutForTesting(3s);
@@ -84,9 +87,11 @@ class DownloaderTest : public ::testing::Test {
 
   QString url(const std::string& path) const { return QString::fromStdString(server_->url(path)); }
 
-  // Starts a transfer of `address` and runs the window's loop until it ends.
-  void download(const QString& address) {
+  // Starts a transfer of `address` into the file `name` and runs the
+  // window's loop until it ends.
+  void download(const QString& address, const QString& name = QStringLiteral("velna-last.exe")) {
     downloader_->setURL(address);
+    downloader_->setFileName(name);
     downloader_->start();
     ASSERT_TRUE(runEventLoopUntil([&] { return events_.completions > 0; })) << "the transfer did not end";
   }
@@ -140,7 +145,7 @@ TEST_F(DownloaderTest, CertificatesMustOnlyNameTheHost) {
   LocalHttpsServer expired(TestCertificate::make("localhost", -60, -1));
   site_.install(expired.server());
   expired.start();
-  download(QString::fromStdString(expired.url("/files/expired.bin")));
+  download(QString::fromStdString(expired.url("/files/expired.bin")), QStringLiteral("expired.bin"));
   EXPECT_TRUE(events_.errorTexts.empty());
   expectFileIsTheSiteContent(QStringLiteral("expired.bin"));
 
@@ -149,7 +154,7 @@ TEST_F(DownloaderTest, CertificatesMustOnlyNameTheHost) {
   otherHost.start();
   site_.forgetRequests();
   events_.clear();
-  download(QString::fromStdString(otherHost.url("/files/other.bin")));
+  download(QString::fromStdString(otherHost.url("/files/other.bin")), QStringLiteral("other.bin"));
   EXPECT_EQ(events_.errorTexts.size(), 1u);
   EXPECT_EQ(events_.completions, 1);
   EXPECT_TRUE(site_.requests().empty()) << "nothing may be asked of a server with another name";
@@ -171,7 +176,7 @@ TEST_F(DownloaderTest, OneConnectionWhenTheServerCannotShareTheFile) {
     site_.setContent(testBytes(server.size));
     site_.forgetRequests();
     events_.clear();
-    download(url(server.path));
+    download(url(server.path), QString::fromUtf8(server.path).section(u'/', -1));
 
     EXPECT_TRUE(events_.errorTexts.empty());
     const std::vector<DownloadSite::Request> gets = site_.gets();
@@ -206,7 +211,7 @@ TEST_F(DownloaderTest, CutOrStalledConnectionIsRetriedFromWhereItStopped) {
     events_.clear();
     downloader_->setThreadCount(trouble.threads);
     downloader_->setNetworkTimeoutForTesting(trouble.stall ? 500ms : 3s);
-    download(url("/files/setup.bin"));
+    download(url("/files/setup.bin"), QStringLiteral("setup.bin"));
     site_.release();
 
     EXPECT_TRUE(events_.errorTexts.empty());
@@ -263,7 +268,7 @@ TEST_F(DownloaderTest, GivingUpReportsTheCollectedErrorsThenCompletes) {
 }
 
 TEST_F(DownloaderTest, ErrorsAreEmptiedWhenATransferStarts) {
-  download(url("/missing/file.bin"));
+  download(url("/missing/file.bin"), QStringLiteral("file.bin"));
   ASSERT_FALSE(downloader_->errors().isEmpty());
 
   events_.clear();
@@ -278,6 +283,7 @@ TEST_F(DownloaderTest, ErrorsAreEmptiedWhenATransferStarts) {
 TEST_F(DownloaderTest, StartWhileBusyIsRefused) {
   site_.setPace(2ms);
   downloader_->setURL(url("/files/slow.bin"));
+  downloader_->setFileName(QStringLiteral("slow.bin"));
   downloader_->start();
   try {
     downloader_->start();
@@ -291,10 +297,12 @@ TEST_F(DownloaderTest, StartWhileBusyIsRefused) {
 TEST_F(DownloaderTest, TransferStartedFromTheEndHandlerIsBusyUntilItEnds) {
   site_.setContent(testBytes(5000));
   downloader_->setURL(url("/files/first.bin"));
+  downloader_->setFileName(QStringLiteral("first.bin"));
   events_.duringNextCompletion = [&] {
     downloader_->stop();
     site_.setPace(2ms);
     downloader_->setURL(url("/files/second.bin"));
+    downloader_->setFileName(QStringLiteral("second.bin"));
     downloader_->start();
   };
   downloader_->start();
@@ -306,6 +314,7 @@ TEST_F(DownloaderTest, TransferStartedFromTheEndHandlerIsBusyUntilItEnds) {
 
 TEST_F(DownloaderTest, StopEndsTheTransferAndItsThreads) {
   site_.setPace(2ms);
+  downloader_->setFileName(QStringLiteral("slow.bin"));
   for (const bool fromHandler : {false, true}) {
     SCOPED_TRACE(fromHandler ? "stop inside a progress handler" : "stop between events");
     events_.clear();
@@ -361,26 +370,87 @@ TEST_F(DownloaderTest, FileNameLeavingTheFolderIsRefused) {
   }
 }
 
-TEST_F(DownloaderTest, ServerNamesTheFileOnlyWhenTheUrlHasAQuery) {
+// The file gets the expected name and nothing else is written: a server
+// that names another file, or none, is refused before a byte of the body is
+// written, without another try.
+TEST_F(DownloaderTest, OnlyTheExpectedFileIsWritten) {
   const struct {
     const char* path;
     const char* disposition;
-    const char* expected;
+    bool accepted;
+    std::size_t refusedGets;  // one per part asked before the refusal; a retry would ask again
   } cases[] = {
-      {"/dl.php?l=velna&v=1.09&k=force", "attachment; filename=\"velna-last.exe\"", "velna-last.exe"},
-      {"/dl.php?k=force", "attachment; filename*=UTF-8''mise%20%C3%A0%20jour.exe", "mise à jour.exe"},
-      {"/files/setup.bin", "attachment; filename=\"other.exe\"", "setup.bin"},
-      {"/dl.php?k=force", "", "dl.php"},
+      {"/dl.php?l=velna&v=1.09&k=force", "attachment; filename=\"velna-last.exe\"", true, 0},
+      {"/dl.php?k=force", "attachment; filename=\"VELNA-LAST.EXE\"", true, 0},
+      {"/dl.php?k=force", "attachment; filename*=UTF-8''Velna-Last.exe", true, 0},
+      {"/files/velna-last.exe", "", true, 0},
+      {"/dl.php?k=force", "attachment; filename=\"velna.mvd\"", false, 0},
+      {"/nohead/dl.php?k=force", "attachment; filename=\"velna.mvd\"", false, 1},  // named by the GET only
+      {"/sized/dl.php?k=force", "", false, 1},
+      {"/nohead/dl.php?k=force", "", false, 1},
+      {"/files/velna-last.exe", "attachment; filename=\"velnara.pdf\"", false, 0},
+      {"/files/setup.bin", "", false, 0},
   };
   site_.setContent(testBytes(20000));
-  for (const auto& naming : cases) {
-    SCOPED_TRACE(naming.path);
-    site_.setDisposition(naming.disposition);
+  for (const auto& offer : cases) {
+    SCOPED_TRACE(std::string(offer.path) + " " + offer.disposition);
+    const QString database = folder_ + QStringLiteral("/velna.mvd");
+    QFile::remove(folder_ + QStringLiteral("/velna-last.exe"));
+    {
+      QFile earlier(database);
+      ASSERT_TRUE(earlier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      earlier.write("the configuration");
+    }
+    site_.setDisposition(offer.disposition);
+    site_.forgetRequests();
     events_.clear();
-    download(url(naming.path));
-    EXPECT_TRUE(events_.errorTexts.empty());
-    EXPECT_EQ(entriesOf(folder_), QStringList{QString::fromUtf8(naming.expected)});
-    expectFileIsTheSiteContent(QString::fromUtf8(naming.expected));
-    QFile::remove(folder_ + u'/' + QString::fromUtf8(naming.expected));
+    download(url(offer.path));
+
+    EXPECT_EQ(fileContent(database), "the configuration");
+    if (offer.accepted) {
+      EXPECT_TRUE(events_.errorTexts.empty()) << events_.errorTexts.front().toStdString();
+      EXPECT_EQ(entriesOf(folder_), (QStringList{QStringLiteral("velna-last.exe"), QStringLiteral("velna.mvd")}));
+      expectFileIsTheSiteContent(QStringLiteral("velna-last.exe"));
+    } else {
+      ASSERT_EQ(events_.errorTexts.size(), 1u);
+      EXPECT_TRUE(events_.errorTexts[0].endsWith(QStringLiteral("téléchargement refusé")))
+          << events_.errorTexts[0].toStdString();
+      EXPECT_TRUE(events_.progress.empty()) << "a byte of the refused file was written";
+      EXPECT_EQ(entriesOf(folder_), QStringList{QStringLiteral("velna.mvd")});
+      EXPECT_EQ(site_.gets().size(), offer.refusedGets) << "a refusal is not tried again";
+    }
   }
+}
+
+// What killed transfers left is removed when a transfer starts: only files
+// named as the downloader names its temporary files, and none that a
+// transfer still holds.
+TEST_F(DownloaderTest, TemporaryFilesLeftBehindAreRemovedAtTheNextStart) {
+  const QStringList leftovers{QStringLiteral(".download-0123456789abcdef.part"),
+                              QStringLiteral(".download-fedcba9876543210.part")};
+  const QStringList others{QStringLiteral(".download-0123456789abcde.part"),
+                           QStringLiteral(".download-0123456789ABCDEF.part"),
+                           QStringLiteral(".download-0123456789abcdef.part.1"),
+                           QStringLiteral("download-0123456789abcdef.part"),
+                           QStringLiteral("x.download-0123456789abcdef.part"),
+                           QStringLiteral(".download-held0123456789.part"),
+                           QStringLiteral("velna.mvd")};
+  for (const QString& name : leftovers + others) {
+    QFile file(folder_ + u'/' + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("left");
+  }
+  // Named as the downloader names its files, but held as a running transfer holds it.
+  const QString held = QStringLiteral(".download-00000000000000aa.part");
+  QFile heldFile(folder_ + u'/' + held);
+  ASSERT_TRUE(heldFile.open(QIODevice::WriteOnly));
+  ASSERT_EQ(::flock(heldFile.handle(), LOCK_EX | LOCK_NB), 0);
+
+  site_.setContent(testBytes(5000));
+  download(url("/files/velna-last.exe"));
+
+  EXPECT_TRUE(events_.errorTexts.empty());
+  QStringList expected = others + QStringList{held, QStringLiteral("velna-last.exe")};
+  expected.sort();
+  EXPECT_EQ(entriesOf(folder_), expected);
 }

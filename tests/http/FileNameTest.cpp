@@ -29,13 +29,55 @@ TEST(DispositionFileName, ReadsTheNameInEachForm) {
   }
 }
 
-TEST(DownloadFileChoice, ServerNamesOnlyQueryUrls) {
-  EXPECT_EQ(chooseFileName(QUrl("https://h/obtenir-derniere-version.php?l=velna&v=1.09&k=force"),
-                           QStringLiteral("velna-last.exe")),
-            QStringLiteral("velna-last.exe"));
-  EXPECT_EQ(chooseFileName(QUrl("https://h/dir/setup.bin"), QStringLiteral("other.exe")), QStringLiteral("setup.bin"));
-  EXPECT_EQ(chooseFileName(QUrl("https://h/dir/get.php?x=1"), QString()), QStringLiteral("get.php"));
-  EXPECT_EQ(chooseFileName(QUrl("https://h/dir/a%20b.bin"), QString()), QStringLiteral("a b.bin"));
+TEST(DownloadFileChoice, ServerNamesTheFileByItsHeaderOrByAPlainUrl) {
+  const struct {
+    const char* url;
+    QString dispositionName;
+    QString offered;
+  } cases[] = {
+      {"https://h/obtenir-derniere-version.php?l=velna&v=1.09&k=force", QStringLiteral("velna-last.exe"),
+       QStringLiteral("velna-last.exe")},
+      {"https://h/obtenir-derniere-version.php?l=velna", QString(), QString()},  // a script names nothing
+      {"https://h/dir/velna-last.exe", QStringLiteral("velna.mvd"), QStringLiteral("velna.mvd")},
+      {"https://h/dir/a%20b.bin", QString(), QStringLiteral("a b.bin")},
+  };
+  for (const auto& offer : cases) {
+    SCOPED_TRACE(offer.url);
+    EXPECT_EQ(offeredFileName(QUrl(offer.url), offer.dispositionName), offer.offered);
+  }
+}
+
+TEST(DownloadFileChoice, OnlyTheExpectedNameIsTakenLetterCaseAside) {
+  const QString expected = QStringLiteral("velna-last.exe");
+  for (const QString& accepted : {expected, QStringLiteral("VELNA-LAST.EXE"), QStringLiteral("Velna-Last.Exe")}) {
+    SCOPED_TRACE(accepted.toStdString());
+    EXPECT_EQ(offeredNameRefusal(accepted, expected), QString());
+  }
+  const struct {
+    QString offered;
+    QString refusal;
+  } refused[] = {
+      {QStringLiteral("velna.mvd"),
+       QStringLiteral(
+           "Le serveur propose le fichier \"velna.mvd\" au lieu de \"velna-last.exe\" : téléchargement refusé")},
+      {QStringLiteral("velnara.pdf"), QStringLiteral("Le serveur propose le fichier \"velnara.pdf\" au lieu de "
+                                                     "\"velna-last.exe\" : téléchargement refusé")},
+      {QStringLiteral("velna-last.exe.part"), QStringLiteral("Le serveur propose le fichier \"velna-last.exe.part\" au "
+                                                             "lieu de \"velna-last.exe\" : téléchargement refusé")},
+      // What cannot be shown as it is shows as replacement characters.
+      {QStringLiteral("velna-last.exe\n") + QChar(0x202E),
+       QStringLiteral("Le serveur propose le fichier "
+                      "\"velna-last.exe\uFFFD\uFFFD\" au lieu de "
+                      "\"velna-last.exe\" : téléchargement refusé")},
+      {QString(200, u'a'), QStringLiteral("Le serveur propose le fichier \"") + QString(80, u'a') +
+                               QStringLiteral("\u2026\" au lieu de \"velna-last.exe\" : téléchargement refusé")},
+      {QString(), QStringLiteral("Le serveur ne donne pas de nom au fichier proposé (attendu : \"velna-last.exe\") : "
+                                 "téléchargement refusé")},
+  };
+  for (const auto& offer : refused) {
+    SCOPED_TRACE(offer.offered.toStdString());
+    EXPECT_EQ(offeredNameRefusal(offer.offered, expected), offer.refusal);
+  }
 }
 
 TEST(DownloadLocalPath, KeepsTheFileInsideTheFolder) {

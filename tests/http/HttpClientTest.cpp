@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -25,7 +26,9 @@ struct RecordedRequest {
 };
 
 // The update page of a test server: records each request and answers with
-// the status and body the test chose, optionally after holding the answer.
+// the status and body the test chose, optionally after holding the answer,
+// with its length or in chunks. /hop/N redirects to /hop/N-1, and /hop/0 to
+// the page, keeping the post a post.
 class UpdatePage {
  public:
   void install(httplib::Server& server) {
@@ -35,8 +38,25 @@ class UpdatePage {
       std::lock_guard lock(mutex_);
       response.status = status_;
       response.set_header("Set-Cookie", "session=abc; Path=/");
-      response.set_content(body_, "text/html");
+      if (!chunked_) {
+        response.set_content(body_, "text/html");
+        return;
+      }
+      response.set_chunked_content_provider("text/html", [body = body_](std::size_t offset, httplib::DataSink& sink) {
+        if (offset < body.size())
+          return sink.write(body.data() + offset, std::min<std::size_t>(body.size() - offset, 4096));
+        sink.done();
+        return true;
+      });
     });
+    server.Post(R"(/hop/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+      const int left = std::stoi(request.matches[1]);
+      response.set_redirect(left == 0 ? "/check" : "/hop/" + std::to_string(left - 1), 307);
+    });
+  }
+  void answerInChunks(bool chunked) {
+    std::lock_guard lock(mutex_);
+    chunked_ = chunked;
   }
   void answer(int status, const std::string& body) {
     std::lock_guard lock(mutex_);
@@ -77,6 +97,7 @@ class UpdatePage {
   std::condition_variable wake_;
   int status_ = 200;
   std::string body_ = "ok";
+  bool chunked_ = false;
   std::chrono::milliseconds holdFor_{0};
   bool released_ = true;
   std::vector<RecordedRequest> requests_;
@@ -133,6 +154,56 @@ TEST_F(HttpClientTest, FinalStatusOf400OrMoreIsAnError) {
   QByteArray body;
   client.post(checkUrl(*server_), body);
   EXPECT_EQ(body, "fine");
+}
+
+// A longer answer ends the exchange as a network error, whether its length
+// was announced or not.
+TEST_F(HttpClientTest, AnswerIsReadUpTo64KiB) {
+  const struct {
+    const char* what;
+    std::size_t size;
+    bool chunked;
+    bool read;
+  } cases[] = {
+      {"64 KiB with its length", 64 * 1024, false, true},
+      {"64 KiB in chunks", 64 * 1024, true, true},
+      {"a byte more, with its length", 64 * 1024 + 1, false, false},
+      {"a byte more, in chunks", 64 * 1024 + 1, true, false},
+  };
+  for (const auto& answer : cases) {
+    SCOPED_TRACE(answer.what);
+    page_.answer(200, std::string(answer.size, 'u'));
+    page_.answerInChunks(answer.chunked);
+    CurlHttpClient client(nullptr);
+    QByteArray body("left over");
+    if (answer.read) {
+      client.post(checkUrl(*server_), body);
+      EXPECT_EQ(body.size(), static_cast<qsizetype>(answer.size));
+    } else {
+      EXPECT_THROW(client.post(checkUrl(*server_), body), HttpError);
+      EXPECT_EQ(body, "left over");
+      EXPECT_FALSE(client.isConnected());
+    }
+  }
+}
+
+TEST_F(HttpClientTest, RedirectsAreFollowedForAtMostFiveHops) {
+  page_.answer(200, "update");
+  for (const auto& [hops, followed] : {std::pair{5, true}, std::pair{6, false}}) {
+    SCOPED_TRACE(hops);
+    CurlHttpClient client(nullptr);
+    QByteArray body;
+    const QString start = QString::fromStdString(server_->url("/hop/" + std::to_string(hops - 1)));
+    if (followed) {
+      client.post(start, body);
+      EXPECT_EQ(body, "update");
+    } else {
+      EXPECT_THROW(client.post(start, body), HttpError);
+    }
+  }
+  // The redirects kept the post a post, and the form with it.
+  ASSERT_EQ(page_.requests().size(), 1u);
+  EXPECT_EQ(page_.requests()[0].method, "POST");
 }
 
 TEST_F(HttpClientTest, FormIsPostedUrlEncodedInOrderWithItsHeaders) {

@@ -167,6 +167,7 @@ class ScriptedDownloader : public Downloader {
   QString URL() const override { return url; }
   void setLocalFolder(const QString& f) override { folder = f; }
   QString localFolder() const override { return folder; }
+  void setFileName(const QString& n) override { fileName = n; }
   void setBatchSize(int b) override { batch = b; }
   void setThreadCount(int t) override { threads = t; }
   void setInternetAgent(const QString& a) override { agent = a; }
@@ -174,7 +175,7 @@ class ScriptedDownloader : public Downloader {
   void start() override;
   void stop() override { ++stops; }
   QStringList errors() const override { return errorList; }
-  QString url, folder, agent;
+  QString url, folder, fileName, agent;
   int batch = 0, threads = 0, starts = 0, stops = 0;
   bool busy = false;
   DownloaderEvents* events = nullptr;

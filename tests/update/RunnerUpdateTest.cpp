@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <set>
 #include <thread>
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -193,11 +195,42 @@ TEST(RunnerUpdate, CutTransferShowsItsErrorsAndNeverLaunchesWhatIsOnDisk) {
   ASSERT_GT(launchBox, errorBox) << "the launch error box comes after the transfer's errors: " << r.err.toStdString();
   const QString collected =
       r.err.mid(errorBox + kDownloadErrorCaption.size(), launchBox - errorBox - kDownloadErrorCaption.size());
-  EXPECT_FALSE(collected.trimmed().isEmpty()) << "the error box lists the transfer's errors";
+  EXPECT_TRUE(collected.startsWith(QStringLiteral("Échec du transfert : ")))
+      << "the error box says in French what failed: " << collected.toStdString();
   EXPECT_FALSE(pkexec.call(1s).has_value()) << "a failed transfer must not launch anything";
 
   EXPECT_EQ(install.installerContent(), earlierInstaller);
   EXPECT_EQ(install.dataFiles(), filesBefore) << "no partial file is left behind";
   // The downloader tried again before giving up.
   EXPECT_GE(site.requests("GET").size(), 5u);
+}
+
+// A server playing the update site names the configuration database instead
+// of the installer: nothing of its file is written, nothing is started, and
+// the database holds what it held, the date of the check aside.
+TEST(RunnerUpdate, ServerNamingAnotherFileIsRefusedBeforeAnyByteIsWritten) {
+  DemoInstallation install;
+  OfferingSite site;
+  site.installer().setDisposition("attachment; filename=\"velna.mvd\"");
+  const FakePkexec pkexec(0);
+  const QStringList filesBefore = install.dataFiles();
+  std::map<QString, QByteArray> bytesBefore;
+  for (const QString& name : filesBefore) bytesBefore[name] = fileBytes(install.dataFolder() + QLatin1Char('/') + name);
+
+  const ToolResult r = install.updateAndDownload(site.pageUrl(), pkexec);
+
+  EXPECT_TRUE(
+      r.err.contains(kDownloadErrorCaption +
+                     QStringLiteral("Le serveur propose le fichier \"velna.mvd\" au lieu de \"velna-last.exe\" : "
+                                    "téléchargement refusé\n")))
+      << r.err.toStdString();
+  EXPECT_FALSE(pkexec.call(1s).has_value()) << "a refused transfer must not launch anything";
+  EXPECT_EQ(install.dataFiles(), filesBefore) << "no file was added or left behind";
+  EXPECT_EQ(storedUpdateDate(install.dataFolder() + QStringLiteral("/velna.mvd")),
+            QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+  for (const auto& [name, bytes] : bytesBefore) {
+    if (name == QStringLiteral("velna.mvd")) continue;
+    EXPECT_EQ(fileBytes(install.dataFolder() + QLatin1Char('/') + name), bytes) << name.toStdString();
+  }
+  EXPECT_TRUE(site.requests("GET").empty()) << "the name was refused before the body was asked for";
 }

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include "platform/downloader/ErrorTexts.h"
+#include "platform/downloader/LocalFileName.h"
 #include "platform/downloader/TransferJob.h"
 
 namespace {
@@ -36,9 +38,13 @@ QStringList CurlDownloader::errors() const {
 QString CurlDownloader::settingsProblem() const {
   const QUrl url(settings_.url);
   if (!url.isValid() || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
-    return QStringLiteral("The address \"%1\" is not an http or https URL").arg(settings_.url);
+    return download_text::cannotStart(
+        QStringLiteral("The address \"%1\" is not an http or https URL").arg(settings_.url));
   if (!QFileInfo(settings_.localFolder).isDir())
-    return QStringLiteral("The folder \"%1\" does not exist").arg(settings_.localFolder);
+    return download_text::cannotStart(QStringLiteral("The folder \"%1\" does not exist").arg(settings_.localFolder));
+  QString problem;
+  if (localPathFor(settings_.localFolder, settings_.fileName, &problem).isEmpty())
+    return download_text::cannotStart(problem);
   return {};
 }
 
@@ -86,7 +92,7 @@ void CurlDownloader::runTransfer(const DownloadSettings& settings, int transferN
   try {
     TransferJob(settings, *this, *progress_).run();
   } catch (const std::exception& error) {
-    reportError(QString::fromLocal8Bit(error.what()), 0);
+    reportError(download_text::transferFailed(QString::fromLocal8Bit(error.what())), 0);
   }
   deliverAndWait([this, transfer = transferNumber] {
     // Unless the handler stopped this transfer and started another one.

@@ -33,6 +33,8 @@ class CurlDownloader : public QObject, public Downloader, private TransferHost {
   QString URL() const override { return settings_.url; }
   void setLocalFolder(const QString& folder) override { settings_.localFolder = folder; }
   QString localFolder() const override { return settings_.localFolder; }
+  void setFileName(const QString& name) override { settings_.fileName = name; }
+  QString fileName() const { return settings_.fileName; }
   void setBatchSize(int bytes) override;
   int batchSize() const { return settings_.batchSize; }
   void setThreadCount(int count) override;
@@ -45,9 +47,11 @@ class CurlDownloader : public QObject, public Downloader, private TransferHost {
   void stop() override;
   QStringList errors() const override;
 
-  // Tests only: shorter waits than the program's 5 seconds.
+  // Tests only: shorter waits than the program's 5 seconds, another size
+  // limit than the build's.
   void setRetryDelayForTesting(std::chrono::milliseconds delay) { settings_.retryDelay = delay; }
   void setNetworkTimeoutForTesting(std::chrono::milliseconds timeout) { settings_.networkTimeout = timeout; }
+  void setSizeLimitForTesting(qint64 bytes) { settings_.maxBytes = bytes; }
 
  private:
   // TransferHost, called on transfer threads.

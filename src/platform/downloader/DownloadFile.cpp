@@ -5,16 +5,41 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 }  // namespace
+
+bool DownloadFile::isTemporaryName(const QString& name) {
+  static const QRegularExpression pattern(QStringLiteral("^\\.download-[0-9a-f]{16}\\.part$"));
+  return pattern.match(name).hasMatch();
+}
+
+void DownloadFile::removeLeftoversIn(const QString& folder) {
+  const QStringList names =
+      QDir(folder).entryList({QStringLiteral(".download-*.part")}, QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& name : names) {
+    if (!isTemporaryName(name)) continue;
+    const QByteArray path = QFile::encodeName(folder + u'/' + name);
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) continue;
+    struct stat status {};
+    // A transfer still running holds its lock; a killed process holds none.
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && ::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.constData());
+    ::close(descriptor);
+  }
+}
 
 DownloadFile::DownloadFile(int descriptor, QString temporaryPath)
     : descriptor_(descriptor), temporaryPath_(std::move(temporaryPath)) {}
@@ -27,7 +52,10 @@ std::unique_ptr<DownloadFile> DownloadFile::createIn(const QString& folder, QStr
         folder +
         QStringLiteral("/.download-%1.part").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor >= 0) return std::unique_ptr<DownloadFile>(new DownloadFile(descriptor, path));
+    if (descriptor >= 0) {
+      ::flock(descriptor, LOCK_EX | LOCK_NB);  // new and ours: nobody else can hold it
+      return std::unique_ptr<DownloadFile>(new DownloadFile(descriptor, path));
+    }
     if (errno != EEXIST) {
       *error = QStringLiteral("Cannot create a file in %1: %2").arg(folder, systemError());
       return nullptr;

@@ -8,10 +8,19 @@
 // written at any offset from several threads at once, and given its final
 // name only once it is complete. Until then nothing exists under the final
 // name, and a file that is never committed is removed.
+//
+// The temporary file is named .download-<16 hexadecimal digits>.part and
+// locked (flock) for as long as it is open, so that the files of a process
+// that was killed can be told from those of a transfer still running.
 class DownloadFile {
  public:
   // Null (with `error` set) when the folder does not take a new file.
   static std::unique_ptr<DownloadFile> createIn(const QString& folder, QString* error);
+
+  // Removes the temporary files that no transfer holds any more from the
+  // folder: only regular files named exactly as this class names them.
+  static void removeLeftoversIn(const QString& folder);
+  static bool isTemporaryName(const QString& name);
   ~DownloadFile();
 
   DownloadFile(const DownloadFile&) = delete;

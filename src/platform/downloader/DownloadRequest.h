@@ -11,6 +11,7 @@
 // are kept.
 struct ResponseHeaders {
   bool acceptsRanges = false;
+  bool chunked = false;  // Transfer-Encoding: chunked, so the body's end is marked
   QByteArray contentDisposition;
   QByteArray contentRange;
 
@@ -32,7 +33,9 @@ void configureDownloadRequest(CURL* easy, const DownloadSettings& settings, cons
                               ResponseHeaders* headers);
 
 // How a failed request ends its try: network trouble and server overload are
-// worth another try; a refused request, a bad certificate or a bad URL are not.
+// worth another try; a refused request, a bad certificate, a bad URL, a
+// redirect to plain http or a malformed answer are not, as the same request
+// would meet the same fault. The text leads with what failed, in French.
 AttemptResult classifyFailure(CURL* easy, const CurlDriver& driver, const CurlDriver::Outcome& outcome);
 
 // How often transfer threads come back from libcurl to look for a stop.

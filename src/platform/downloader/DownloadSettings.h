@@ -12,6 +12,8 @@
 struct DownloadSettings {
   QString url;
   QString localFolder;
+  QString fileName;  // the only file the transfer may write in localFolder
+  qint64 maxBytes = download_defaults::kMaxFileBytes;
   int batchSize = download_defaults::kBatchSize;
   int threadCount = download_defaults::kThreadCount;
   QByteArray internetAgent = download_defaults::kInternetAgent;

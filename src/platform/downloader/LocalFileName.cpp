@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <vector>
 
+#include "platform/downloader/ErrorTexts.h"
+
 namespace {
 
 // Splits a header value on ';' outside quoted strings.
@@ -70,9 +72,15 @@ QString dispositionFileName(const QByteArray& headerValue) {
   return extended.isEmpty() ? plain : extended;
 }
 
-QString chooseFileName(const QUrl& url, const QString& serverName) {
-  if (url.hasQuery() && !serverName.isEmpty()) return serverName;
-  return url.fileName(QUrl::FullyDecoded);
+QString offeredFileName(const QUrl& url, const QString& dispositionName) {
+  if (!dispositionName.isEmpty()) return dispositionName;
+  return url.hasQuery() ? QString() : url.fileName(QUrl::FullyDecoded);
+}
+
+QString offeredNameRefusal(const QString& offered, const QString& expected) {
+  if (offered.isEmpty()) return download_text::noFileNameOffered(expected);
+  if (offered.compare(expected, Qt::CaseInsensitive) != 0) return download_text::otherFileOffered(offered, expected);
+  return {};
 }
 
 QString fileNameProblem(const QString& name) {

@@ -11,10 +11,15 @@
 // "filename*" form first, then "filename"); empty when it gives none.
 QString dispositionFileName(const QByteArray& headerValue);
 
-// When the URL has a query part the file is named by the server (a script
-// serves it); otherwise by the URL's last path segment. A query URL without a
-// server name falls back to the last path segment too.
-QString chooseFileName(const QUrl& url, const QString& serverName);
+// The name the server gives the file: the name in its Content-Disposition,
+// or for a URL without a query its last path segment. Empty when it gives
+// none: the URL of a script that serves files names none of them.
+QString offeredFileName(const QUrl& url, const QString& dispositionName);
+
+// Empty when the server offers the expected file (letter case aside, as
+// Windows names go); otherwise the refusal, in French, naming both. The file
+// always gets the expected name, whatever the case of the offered one.
+QString offeredNameRefusal(const QString& offered, const QString& expected);
 
 // Empty when `name` is a plain file name; otherwise why it is refused. A name
 // with a folder part, "." or "..", a NUL or another control character could

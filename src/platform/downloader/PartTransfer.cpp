@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/downloader/ErrorTexts.h"
 #include "platform/downloader/LocalFileName.h"
 #include "platform/http/CurlHandles.h"
 
 PartTransfer::PartTransfer(const DownloadSettings& settings, qint64 begin, qint64 end, DownloadFile& file,
-                           TransferProgress& progress, TransferHost& host, std::function<bool()> keepGoing)
+                           TransferProgress& progress, TransferHost& host, std::function<bool()> keepGoing,
+                           Refusal refusal)
     : settings_(settings),
       file_(file),
       progress_(progress),
       host_(host),
       keepGoing_(std::move(keepGoing)),
+      refusal_(std::move(refusal)),
       fixedEnd_(end >= 0),
       position_(begin),
       end_(end) {}
@@ -67,6 +70,10 @@ size_t PartTransfer::take(const char* data, qint64 size) {
   while (used < size && (end_ < 0 || position_ < end_)) {
     qint64 batch = std::min<qint64>(size - used, settings_.batchSize);
     if (end_ >= 0) batch = std::min(batch, end_ - position_);
+    if (batch > settings_.maxBytes - position_) {  // a body without size that goes on and on
+      failure_ = AttemptResult::fail(download_text::grewTooLarge(settings_.maxBytes), CURLE_FILESIZE_EXCEEDED);
+      return 0;
+    }
     if (!writeBatch(data + used, batch)) return 0;
     used += batch;
   }
@@ -79,7 +86,7 @@ size_t PartTransfer::take(const char* data, qint64 size) {
 bool PartTransfer::writeBatch(const char* data, qint64 size) {
   QString error;
   if (!file_.writeAt(position_, data, size, &error)) {
-    failure_ = AttemptResult::fail(error, CURLE_WRITE_ERROR);
+    failure_ = AttemptResult::fail(download_text::fileFailed(error), CURLE_WRITE_ERROR);
     return false;
   }
   position_ += size;
@@ -96,35 +103,48 @@ bool PartTransfer::writeBatch(const char* data, qint64 size) {
 bool PartTransfer::startResponse(CURL* easy) {
   long status = 0;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  curl_off_t length = -1;
+  curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  qint64 total = -1;  // the size of the whole file, as this response tells it
   if (status == 206) {
     const ContentRange range = parseContentRange(headers_.contentRange);
     if (!range.valid) {
-      failure_ = AttemptResult::fail(QStringLiteral("The server sent a part without its range"), 206);
+      failure_ = AttemptResult::fail(
+          download_text::badAnswer(QStringLiteral("The server sent a part without its range")), 206);
       return false;
     }
     streamPosition_ = range.first;
-    if (!fixedEnd_ && range.total >= 0) {
-      end_ = range.total;
-      progress_.setResourceSize(range.total);
-    }
+    total = range.total;
   } else if (status == 200) {
     streamPosition_ = 0;
-    curl_off_t length = -1;
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    if (!fixedEnd_ && length >= 0) {
-      end_ = length;
-      progress_.setResourceSize(length);
-    }
+    total = length;
   } else {
-    failure_ = AttemptResult::fail(QStringLiteral("The server answered with HTTP status %1").arg(status),
-                                   static_cast<int>(status));
+    failure_ = AttemptResult::fail(
+        download_text::serverDidNotServe(QStringLiteral("The server answered with HTTP status %1").arg(status)),
+        static_cast<int>(status));
     return false;
+  }
+  // A body ended only by the connection's end looks whole when it was cut:
+  // HTTP/1 needs a length or chunks to tell.
+  long version = 0;
+  curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
+  if (length < 0 && !headers_.chunked && version < CURL_HTTP_VERSION_2_0) {
+    failure_ = AttemptResult::fail(download_text::endNotVerifiable(), 0);
+    return false;
+  }
+  if (const QString refusal = refusal_(dispositionFileName(headers_.contentDisposition), total); !refusal.isEmpty()) {
+    failure_ = AttemptResult::fail(refusal, 0);
+    return false;
+  }
+  if (!fixedEnd_ && total >= 0) {
+    end_ = total;
+    progress_.setResourceSize(total);
   }
   if (streamPosition_ > position_) {
-    failure_ = AttemptResult::fail(QStringLiteral("The server resumed at the wrong offset"), 206);
+    failure_ =
+        AttemptResult::fail(download_text::badAnswer(QStringLiteral("The server resumed at the wrong offset")), 206);
     return false;
   }
-  if (serverFileName_.isEmpty()) serverFileName_ = dispositionFileName(headers_.contentDisposition);
   return true;
 }
 
@@ -138,7 +158,8 @@ AttemptResult PartTransfer::finish(CURL* easy, const CurlDriver& driver, const C
     if (!startResponse(easy)) return *failure_;
   }
   if (end_ >= 0 && position_ < end_)
-    return AttemptResult::retry(QStringLiteral("The connection ended before the data was complete"),
-                                CURLE_PARTIAL_FILE);
+    return AttemptResult::retry(
+        download_text::transferFailed(QStringLiteral("The connection ended before the data was complete")),
+        CURLE_PARTIAL_FILE);
   return AttemptResult::done();
 }

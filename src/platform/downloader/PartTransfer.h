@@ -16,17 +16,21 @@
 // the bytes from where the previous try stopped, so a cut connection resumes
 // instead of starting over. A server that ignores the range and sends the
 // whole file is still usable: the bytes already held are skipped.
+//
+// Each response is judged before a byte of its body is written: by
+// `refusal`, given the name of its Content-Disposition (empty when none) and
+// the size of the whole file it announces (-1 when none), and by how its end
+// can be known. A refused response ends the part for good.
 class PartTransfer {
  public:
+  using Refusal = std::function<QString(const QString& dispositionName, qint64 size)>;
+
   // end is -1 when the size is not known yet; the first response then tells
   // it, if it can.
   PartTransfer(const DownloadSettings& settings, qint64 begin, qint64 end, DownloadFile& file,
-               TransferProgress& progress, TransferHost& host, std::function<bool()> keepGoing);
+               TransferProgress& progress, TransferHost& host, std::function<bool()> keepGoing, Refusal refusal);
 
   AttemptResult attempt();
-
-  // The name the server gave in its Content-Disposition; empty when none.
-  QString serverFileName() const { return serverFileName_; }
 
  private:
   static size_t onData(char* data, size_t size, size_t count, void* part);
@@ -41,10 +45,10 @@ class PartTransfer {
   TransferProgress& progress_;
   TransferHost& host_;
   std::function<bool()> keepGoing_;
+  Refusal refusal_;
   const bool fixedEnd_;
   qint64 position_;
   qint64 end_;
-  QString serverFileName_;
 
   // State of the current try.
   CURL* easy_ = nullptr;

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <system_error>
 #include <thread>
 
 #include <pthread.h>
+#include <sys/statvfs.h>
 
+#include <QFile>
 #include <QUrl>
 
 #include "platform/downloader/DownloadRequest.h"
+#include "platform/downloader/ErrorTexts.h"
 #include "platform/downloader/LocalFileName.h"
 #include "platform/downloader/PartTransfer.h"
 
@@ -32,32 +36,42 @@ bool TransferJob::pause(std::chrono::milliseconds delay) {
 }
 
 void TransferJob::fail(const QString& error, int code) {
-  failed_ = true;
+  // Parts refused alike at the same moment report it once.
+  if (failed_.exchange(true)) return;
   host_.reportError(error, code);
 }
 
 void TransferJob::run() {
+  DownloadFile::removeLeftoversIn(settings_.localFolder);
   ResourceInfo info;
   if (!probe(&info)) return;
   if (info.size > 0) progress_.setResourceSize(info.size);
 
-  // The name is checked before any byte is fetched whenever it is known.
+  // Refused before any byte is fetched whenever the server told enough: a
+  // script's URL names nothing, so its name may only come with the GET.
+  probedName_ = info.serverFileName;
   const bool nameKnown = !QUrl(settings_.url).hasQuery() || !info.serverFileName.isEmpty();
-  QString target;
-  if (nameKnown && (target = checkedTargetPath(info.serverFileName)).isEmpty()) return;
-
-  QString error;
-  std::unique_ptr<DownloadFile> file = DownloadFile::createIn(settings_.localFolder, &error);
-  if (!file) {
-    fail(error, 0);
+  if (const QString refusal = nameKnown ? refusalOf(QString(), info.size) : sizeRefusal(info.size);
+      !refusal.isEmpty()) {
+    fail(refusal, 0);
     return;
   }
 
-  QString serverName;
-  fetchParts(planParts(info, settings_.threadCount, settings_.batchSize), *file, &serverName);
+  QString error;
+  const QString target = localPathFor(settings_.localFolder, settings_.fileName, &error);
+  if (target.isEmpty()) {
+    fail(download_text::cannotStart(error), 0);
+    return;
+  }
+  std::unique_ptr<DownloadFile> file = DownloadFile::createIn(settings_.localFolder, &error);
+  if (!file) {
+    fail(download_text::fileFailed(error), 0);
+    return;
+  }
+
+  fetchParts(planParts(info, settings_.threadCount, settings_.batchSize), *file);
   if (!keepGoing()) return;  // the temporary file goes with `file`
-  if (target.isEmpty() && (target = checkedTargetPath(serverName)).isEmpty()) return;
-  if (!file->commitAs(target, &error)) fail(error, 0);
+  if (!file->commitAs(target, &error)) fail(download_text::fileFailed(error), 0);
 }
 
 bool TransferJob::probe(ResourceInfo* info) {
@@ -72,12 +86,24 @@ bool TransferJob::probe(ResourceInfo* info) {
   return result.kind == AttemptResult::Kind::Done;
 }
 
-QString TransferJob::checkedTargetPath(const QString& serverName) {
-  QString problem;
-  const QString name = chooseFileName(QUrl(settings_.url), serverName);
-  const QString path = localPathFor(settings_.localFolder, name, &problem);
-  if (path.isEmpty()) fail(problem, 0);
-  return path;
+QString TransferJob::refusalOf(const QString& dispositionName, qint64 size) const {
+  const QString name = dispositionName.isEmpty() ? probedName_ : dispositionName;
+  const QString refusal = offeredNameRefusal(offeredFileName(QUrl(settings_.url), name), settings_.fileName);
+  return refusal.isEmpty() ? sizeRefusal(size) : refusal;
+}
+
+QString TransferJob::sizeRefusal(qint64 size) const {
+  if (size < 0) return {};
+  if (size > settings_.maxBytes) return download_text::announcedTooLarge(size, settings_.maxBytes);
+  // What the parts have written already takes its room in the folder.
+  const qint64 needed = size - progress_.bytesProceed();
+  struct statvfs volume {};
+  if (::statvfs(QFile::encodeName(settings_.localFolder).constData(), &volume) != 0) return {};
+  const unsigned long long most = std::numeric_limits<qint64>::max();
+  const unsigned long long blocks = volume.f_bavail, blockSize = std::max<unsigned long long>(volume.f_frsize, 1);
+  const qint64 available = qint64(blocks > most / blockSize ? most : blocks * blockSize);
+  if (needed > available) return download_text::notEnoughSpace(settings_.localFolder, size, available);
+  return {};
 }
 
 std::vector<TransferJob::ByteRange> TransferJob::planParts(const ResourceInfo& info, int threadCount, int batchSize) {
@@ -92,11 +118,12 @@ std::vector<TransferJob::ByteRange> TransferJob::planParts(const ResourceInfo& i
   return ranges;
 }
 
-void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile& file, QString* serverName) {
+void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile& file) {
   std::vector<std::unique_ptr<PartTransfer>> parts;
+  const auto refusal = [this](const QString& name, qint64 size) { return refusalOf(name, size); };
   for (const auto& [first, end] : ranges)
-    parts.push_back(
-        std::make_unique<PartTransfer>(settings_, first, end, file, progress_, host_, [this] { return keepGoing(); }));
+    parts.push_back(std::make_unique<PartTransfer>(
+        settings_, first, end, file, progress_, host_, [this] { return keepGoing(); }, refusal));
   auto fetch = [this](PartTransfer& part) {
     try {
       const AttemptResult result = runAttempts(
@@ -104,7 +131,7 @@ void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile&
           [this](std::chrono::milliseconds delay) { return pause(delay); });
       if (result.kind == AttemptResult::Kind::Fail) fail(result.error, result.code);
     } catch (const std::exception& error) {
-      fail(QString::fromLocal8Bit(error.what()), 0);
+      fail(download_text::transferFailed(QString::fromLocal8Bit(error.what())), 0);
     }
   };
   std::vector<std::thread> helpers;
@@ -115,9 +142,9 @@ void TransferJob::fetchParts(const std::vector<ByteRange>& ranges, DownloadFile&
         fetch(part);
       });
   } catch (const std::system_error& error) {
-    fail(QString::fromLocal8Bit(error.what()), 0);  // the parts already running see it and end
+    // The parts already running see it and end.
+    fail(download_text::transferFailed(QString::fromLocal8Bit(error.what())), 0);
   }
   fetch(*parts.front());
   for (std::thread& helper : helpers) helper.join();
-  *serverName = parts.front()->serverFileName();
 }

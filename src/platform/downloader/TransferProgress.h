@@ -12,6 +12,7 @@ class TransferProgress {
   TransferProgress() : started_(std::chrono::steady_clock::now()) {}
 
   void addBytes(qint64 count) { bytesProceed_ += count; }
+  qint64 bytesProceed() const { return bytesProceed_; }
   void setResourceSize(qint64 size) { resourceSize_ = size; }
   qint64 resourceSize() const { return resourceSize_; }
 

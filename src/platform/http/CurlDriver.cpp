@@ -1,5 +1,14 @@
 #include "platform/http/CurlDriver.h"
 
+namespace {
+
+std::string durationText(std::chrono::milliseconds duration) {
+  const auto ms = duration.count();
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
 CurlDriver::CurlDriver(CURLM* multi, CURL* easy) : multi_(multi), easy_(easy) {}
 
 int CurlDriver::onTransferInfo(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
@@ -35,6 +44,7 @@ CurlDriver::Outcome CurlDriver::run(std::chrono::milliseconds interval, const st
     }
   } detach{multi_, easy_};
 
+  const Clock::time_point started = Clock::now();
   Clock::duration idle{};
   for (;;) {
     const Clock::time_point waitStart = Clock::now();
@@ -52,6 +62,10 @@ CurlDriver::Outcome CurlDriver::run(std::chrono::milliseconds interval, const st
     idle = moved_ ? Clock::duration{} : idle + (Clock::now() - waitStart);
     if (idle > idleTimeout_) {
       outcome.timedOut = true;
+      break;
+    }
+    if (timeLimit_ && Clock::now() - started > *timeLimit_) {
+      outcome.overTime = true;
       break;
     }
     if (!keepGoing()) {
@@ -72,11 +86,8 @@ CURLcode CurlDriver::finishedCode() const {
 }
 
 std::string CurlDriver::describe(const Outcome& outcome) const {
-  if (outcome.timedOut) {
-    const auto ms = idleTimeout_.count();
-    return "Network time-out: nothing received for " +
-           (ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms");
-  }
+  if (outcome.timedOut) return "Network time-out: nothing received for " + durationText(idleTimeout_);
+  if (outcome.overTime && timeLimit_) return "The exchange took longer than its limit of " + durationText(*timeLimit_);
   if (outcome.aborted) return "Transfer stopped";
   if (outcome.code == CURLE_OK) return {};
   return errorText_[0] != '\0' ? std::string(errorText_) : curl_easy_strerror(outcome.code);

@@ -2,13 +2,25 @@
 
 #include "platform/http/CertificatePolicy.h"
 #include "platform/http/CurlDriver.h"
+#include "platform/http/RedirectPolicy.h"
 
-namespace {
+struct CurlHttpClient::Answer {
+  QByteArray body;
+  bool tooLong = false;  // the server sent more than kMaxAnswerBytes
+};
 
-size_t appendToBody(char* data, size_t size, size_t count, void* body) {
-  static_cast<QByteArray*>(body)->append(data, static_cast<qsizetype>(size * count));
+size_t CurlHttpClient::onAnswerData(char* data, size_t size, size_t count, void* target) {
+  auto* answer = static_cast<Answer*>(target);
+  const qsizetype length = static_cast<qsizetype>(size * count);
+  if (length > kMaxAnswerBytes - answer->body.size()) {
+    answer->tooLong = true;
+    return 0;  // ends the transfer
+  }
+  answer->body.append(data, length);
   return size * count;
 }
+
+namespace {
 
 QByteArray escaped(CURL* easy, const QString& text) {
   const QByteArray utf8 = text.toUtf8();
@@ -48,24 +60,24 @@ QByteArray CurlHttpClient::encodedForm(CURL* easy) const {
 
 void CurlHttpClient::post(const QString& url, QByteArray& body) {
   if (exchanging_) throw HttpError("An exchange is already in progress");
-  QByteArray received;
+  Answer answer;
   try {
-    exchange(url, received);
+    exchange(url, answer);
   } catch (...) {
     releaseConnection();
     throw;
   }
-  body = received;
+  body = answer.body;
 }
 
-void CurlHttpClient::exchange(const QString& url, QByteArray& received) {
+void CurlHttpClient::exchange(const QString& url, Answer& answer) {
   if (!easy_) {
     multi_ = makeCurlMulti();
     easy_ = makeCurlEasy();
   } else {
     curl_easy_reset(easy_.get());  // keeps the open connection for reuse
   }
-  configureRequest(url.toUtf8(), encodedForm(easy_.get()), received);
+  configureRequest(url.toUtf8(), encodedForm(easy_.get()), answer);
 
   exchanging_ = true;
   closeRequested_ = false;
@@ -76,11 +88,14 @@ void CurlHttpClient::exchange(const QString& url, QByteArray& received) {
 
   CurlDriver driver(multi_.get(), easy_.get());
   driver.setIdleTimeout(networkTimeout_);
+  driver.setTimeLimit(exchangeTimeLimit_);
   const CurlDriver::Outcome outcome = driver.run(kPumpInterval, [this] {
     if (pump_) pump_();
     return !closeRequested_;
   });
   if (outcome.aborted) throw HttpError("The connection was closed during the exchange");
+  if (answer.tooLong)
+    throw HttpError("The answer of the server is longer than " + std::to_string(kMaxAnswerBytes) + " bytes");
   if (!outcome.succeeded()) throw HttpError(driver.describe(outcome));
 
   long status = 0;
@@ -88,7 +103,7 @@ void CurlHttpClient::exchange(const QString& url, QByteArray& received) {
   if (status >= 400) throw HttpError("The server answered with HTTP status " + std::to_string(status));
 }
 
-void CurlHttpClient::configureRequest(const QByteArray& url, const QByteArray& form, QByteArray& received) {
+void CurlHttpClient::configureRequest(const QByteArray& url, const QByteArray& form, Answer& answer) {
   CURL* easy = easy_.get();
   headers_.reset();
   appendHeader(headers_, "Content-Type: application/x-www-form-urlencoded");
@@ -97,17 +112,17 @@ void CurlHttpClient::configureRequest(const QByteArray& url, const QByteArray& f
 
   curl_easy_setopt(easy, CURLOPT_URL, url.constData());
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  applyRedirectPolicy(easy, url);
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
   curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, form.constData());
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
   curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent_.constData());
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(networkTimeout_.count()));
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &appendToBody);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &received);
+  // An announced length past the limit ends the exchange before the body.
+  curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxAnswerBytes));
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHttpClient::onAnswerData);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &answer);
   applyCertificatePolicy(easy);
 }
 

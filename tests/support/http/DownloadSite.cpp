@@ -52,6 +52,21 @@ void DownloadSite::setPace(std::chrono::microseconds pausePerPiece) {
   pace_ = pausePerPiece;
 }
 
+void DownloadSite::setServing(Serving serving) {
+  std::lock_guard lock(mutex_);
+  serving_ = serving;
+}
+
+void DownloadSite::announceSize(std::int64_t bytes) {
+  std::lock_guard lock(mutex_);
+  announcedSize_ = bytes;
+}
+
+void DownloadSite::redirectTo(std::string location) {
+  std::lock_guard lock(mutex_);
+  redirect_ = std::move(location);
+}
+
 std::vector<DownloadSite::Request> DownloadSite::requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
@@ -78,6 +93,8 @@ void DownloadSite::forgetRequests() {
 void DownloadSite::serve(const httplib::Request& request, httplib::Response& response) {
   const bool head = request.method == "HEAD";
   std::int64_t cutAfter = -1;
+  Serving serving;
+  std::string redirect;
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(
@@ -87,25 +104,42 @@ void DownloadSite::serve(const httplib::Request& request, httplib::Response& res
       cutAfter = cutAfter_;
     }
     if (!disposition_.empty()) response.set_header("Content-Disposition", disposition_);
+    serving = serving_;
+    redirect = redirect_;
   }
   const auto startsWith = [&](const char* prefix) { return request.path.rfind(prefix, 0) == 0; };
-  if (startsWith("/missing")) {
+  if (serving == Serving::ByPath) {
+    serving = startsWith("/streamed") ? Serving::Streamed
+              : startsWith("/sized")  ? Serving::Sized
+              : startsWith("/nohead") ? Serving::NoHead
+                                      : Serving::ByPath;
+  }
+  if (!redirect.empty()) {
+    response.set_redirect(redirect);
+  } else if (startsWith("/missing")) {
     response.status = 404;
-  } else if (startsWith("/nohead") && head) {
+  } else if (serving == Serving::NoHead && head) {
     response.status = 405;
-  } else if (startsWith("/streamed")) {
+  } else if (serving == Serving::Streamed || serving == Serving::ClosedEnd || serving == Serving::Endless) {
     response.set_header("Accept-Ranges", "none");  // cpp-httplib announces ranges on HEAD otherwise
-    serveStreamed(response);
+    if (serving == Serving::Streamed) serveStreamed(response);
+    if (serving == Serving::ClosedEnd) serveClosedEnd(response);
+    if (serving == Serving::Endless) serveEndless(response);
   } else {
-    response.set_header("Accept-Ranges", startsWith("/sized") ? "none" : "bytes");
+    response.set_header("Accept-Ranges", serving == Serving::Sized ? "none" : "bytes");
     serveSized(response, cutAfter);
   }
 }
 
 void DownloadSite::serveSized(httplib::Response& response, std::int64_t cutAfter) {
+  std::int64_t size;
+  {
+    std::lock_guard lock(mutex_);
+    size = announcedSize_ >= 0 ? announcedSize_ : static_cast<std::int64_t>(content_.size());
+  }
   auto sent = std::make_shared<std::int64_t>(0);
   response.set_content_provider(
-      content_.size(), "application/octet-stream",
+      static_cast<std::size_t>(size), "application/octet-stream",
       [this, sent, cutAfter](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
         if (cutAfter >= 0) {
           if (*sent >= cutAfter) {
@@ -131,15 +165,33 @@ void DownloadSite::serveStreamed(httplib::Response& response) {
                                         });
 }
 
+void DownloadSite::serveClosedEnd(httplib::Response& response) {
+  response.set_content_provider("application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
+    if (offset >= content_.size()) {
+      sink.done();
+      return true;
+    }
+    return sendPiece(sink, offset, content_.size() - offset) > 0;
+  });
+}
+
+void DownloadSite::serveEndless(httplib::Response& response) {
+  response.set_chunked_content_provider(
+      "application/octet-stream",
+      [this](std::size_t offset, httplib::DataSink& sink) { return sendPiece(sink, offset, content_.size()) > 0; });
+}
+
 std::size_t DownloadSite::sendPiece(httplib::DataSink& sink, std::size_t offset, std::size_t length) {
   std::chrono::microseconds pace;
   {
     std::lock_guard lock(mutex_);
     pace = pace_;
   }
-  const std::size_t piece = std::min<std::size_t>(length, pace.count() > 0 ? 1096 : 65536);
+  if (content_.empty()) return 0;
+  const std::size_t at = offset % content_.size();
+  const std::size_t piece = std::min({length, content_.size() - at, std::size_t{pace.count() > 0 ? 1096u : 65536u}});
   if (pace.count() > 0) std::this_thread::sleep_for(pace);
-  if (!sink.write(content_.data() + offset, piece)) return 0;
+  if (!sink.write(content_.data() + at, piece)) return 0;
   std::lock_guard lock(mutex_);
   bytesServed_ += static_cast<std::int64_t>(piece);
   return piece;

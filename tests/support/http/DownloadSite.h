@@ -15,9 +15,19 @@
 //   /missing/...   404
 //   /nohead/...    like the default but HEAD is refused (405)
 //   anything else  with its size and "Accept-Ranges: bytes"
-// Knobs make it name the file, cut connections or send slowly.
+// unless setServing() chose one way for every path. Knobs make it name the
+// file, cut connections, send slowly, announce another size or redirect.
 class DownloadSite {
  public:
+  enum class Serving {
+    ByPath,
+    Streamed,   // as /streamed/
+    Sized,      // as /sized/
+    NoHead,     // as /nohead/
+    ClosedEnd,  // neither size nor chunks: the body ends when the connection does
+    Endless,    // chunked, the content over and over until the client goes
+  };
+
   struct Request {
     std::string method;
     std::string path;
@@ -39,6 +49,12 @@ class DownloadSite {
   void release();
   // Sends small pieces with a pause after each.
   void setPace(std::chrono::microseconds pausePerPiece);
+  void setServing(Serving serving);
+  // Sized files announce this size (-1: the content's) and repeat the
+  // content up to it.
+  void announceSize(std::int64_t bytes);
+  // Every request is answered "302 Found" to this location (empty: none).
+  void redirectTo(std::string location);
 
   std::vector<Request> requests() const;
   std::vector<Request> gets() const;
@@ -50,7 +66,10 @@ class DownloadSite {
   void serveSized(httplib::Response& response, std::int64_t cutAfter);
   void stallIfAsked();
   void serveStreamed(httplib::Response& response);
-  // Sends at most one piece; the bytes sent, 0 when the client is gone.
+  void serveClosedEnd(httplib::Response& response);
+  void serveEndless(httplib::Response& response);
+  // Sends at most one piece of the content, repeated as far as needed; the
+  // bytes sent, 0 when the client is gone.
   std::size_t sendPiece(httplib::DataSink& sink, std::size_t offset, std::size_t length);
 
   mutable std::mutex mutex_;
@@ -62,6 +81,9 @@ class DownloadSite {
   bool released_ = false;
   std::condition_variable wake_;
   std::chrono::microseconds pace_{0};
+  Serving serving_ = Serving::ByPath;
+  std::int64_t announcedSize_ = -1;
+  std::string redirect_;
   std::vector<Request> requests_;
   std::int64_t bytesServed_ = 0;
 };
