@@ -51,8 +51,10 @@ bool LinuxShell::runAsAdministrator(const QString& file) {
   // Like the shell's synchronous launch, wait until the outcome is known,
   // but never for the installer itself: pkexec either ends on its own (a
   // refusal) or, once authorised, becomes the installer, which then runs on
-  // by itself. Becoming it shows as a new process name.
-  const QByteArray pkexecName = processName(pid);
+  // by itself. Becoming it shows as another process name than the one the
+  // kernel gave pkexec, its file's name. (Not the name seen first: with an
+  // authorisation kept from earlier, pkexec may already be the installer.)
+  const QByteArray pkexecName = program;
   for (;;) {
     int status = 0;
     const pid_t done = waitpid(pid, &status, WNOHANG);
