@@ -66,6 +66,13 @@ TEST(Caption, BoxesAreTitledExactlyByTheirCaption) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), x.display());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // In the sanitizer build: libxkbcommon-x11 (a system library, on the
+    // xcb platform only) hands strndup a buffer with no NUL within the
+    // length it gives, which strict string checking reports though strndup
+    // reads no further than that length.
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+      env.insert(QStringLiteral("ASAN_OPTIONS"),
+                 env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
     probe.setProcessEnvironment(env);
     probe.start(QStringLiteral(VELNARA_BIN_DIR "/test-caption-probe"), {caption, QStringLiteral("Texte")});
     ASSERT_TRUE(probe.waitForStarted(kPatienceMs));
