@@ -117,7 +117,8 @@ build_piece() {
   fi
   build=$cache/build/$key
   stage=$cache/build/$key.stage
-  rm -rf "$build" "$stage"
+  # A failed build's folder stays for a look until the piece builds again.
+  rm -rf "$cache/build/$name-"*
   mkdir -p "$build" "$stage" "$cache/logs" "$cache/pieces" "$prefix"
   local log=$cache/logs/$key.log started=$SECONDS
   say "$name: building $key (log: $log)"
