@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
   const CURLcode rc = curl_easy_perform(curl);
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  std::printf("libcurl %s (%s): code=%d status=%ld body=%zu bytes error=\"%s\"\n", info->version,
-              info->ssl_version, static_cast<int>(rc), status, body.size(), error);
+  std::printf("libcurl %s (%s): code=%d status=%ld body=%zu bytes error=\"%s\"\n", info->version, info->ssl_version,
+              static_cast<int>(rc), status, body.size(), error);
   curl_easy_cleanup(curl);
   curl_global_cleanup();
   return rc == CURLE_OK ? 0 : 1;

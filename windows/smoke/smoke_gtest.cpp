@@ -12,9 +12,7 @@
 
 TEST(Smoke, Arithmetic) { EXPECT_EQ(2 + 2, 4); }
 
-TEST(Smoke, ExceptionsCrossTheRuntime) {
-  EXPECT_THROW(throw std::runtime_error("échec"), std::runtime_error);
-}
+TEST(Smoke, ExceptionsCrossTheRuntime) { EXPECT_THROW(throw std::runtime_error("échec"), std::runtime_error); }
 
 TEST(Smoke, PosixThreads) {
   auto result = std::async(std::launch::async, [] { return std::this_thread::get_id(); });
@@ -29,9 +27,8 @@ TEST(Smoke, QtStringsAndQTest) {
 
 TEST(Smoke, HttplibLoopback) {
   httplib::Server server;
-  server.Get("/version", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("1.10", "text/plain");
-  });
+  server.Get("/version",
+             [](const httplib::Request&, httplib::Response& response) { response.set_content("1.10", "text/plain"); });
   const int port = server.bind_to_any_port("127.0.0.1");
   ASSERT_GT(port, 0);
   std::thread serving([&] { server.listen_after_bind(); });

@@ -35,7 +35,9 @@ static bool xml_latin1() {
   xmlChar* nom = (regime && regime->next) ? xmlGetProp(regime->next, BAD_CAST "nom") : nullptr;
   // libxml2 hands out UTF-8.
   const bool ok = text && nom && std::strcmp(reinterpret_cast<char*>(text), "R\xc3\xa9gime Obligatoire") == 0 &&
-                  std::strcmp(reinterpret_cast<char*>(nom), "B\xc3\xa9n\xc3\xa9" "ficiaire") == 0;
+                  std::strcmp(reinterpret_cast<char*>(nom),
+                              "B\xc3\xa9n\xc3\xa9"
+                              "ficiaire") == 0;
   std::printf("xml: libxml2 %s, encoding=%s regime=\"%s\" nom=\"%s\" utf8=%s\n", xmlParserVersion,
               xml->encoding ? reinterpret_cast<const char*>(xml->encoding) : "?", text ? (char*)text : "",
               nom ? (char*)nom : "", ok ? "yes" : "no");
