@@ -27,7 +27,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/LinuxPlatform.h"
+#include "app/SystemPlatform.h"
 #include "app/Tppal.h"
 #include "config/Installation.h"
 #include "platform/Shell.h"
@@ -112,7 +112,7 @@ class DemoWorkstation {
     options.programDir = programDir;
     // Never asked (the check is not due), and nothing listens there anyway.
     options.updateUrl = QStringLiteral("https://127.0.0.1:9/obtenir-derniere-version.php");
-    platform_ = std::make_unique<LinuxPlatform>(view_, options, std::make_unique<NoDesktop>());
+    platform_ = std::make_unique<SystemPlatform>(view_, options, std::make_unique<NoDesktop>());
     ppal_ = std::make_unique<Tppal>(platform_->services());
     ppal_->FormCreate();
     if (ppal_->terminateRequested()) throw std::runtime_error("start-up failed: " + view_.lastBox.toStdString());
@@ -134,7 +134,7 @@ class DemoWorkstation {
   // works through and the view it draws on, the folder last.
   QTemporaryDir dir_;
   SilentView view_;
-  std::unique_ptr<LinuxPlatform> platform_;
+  std::unique_ptr<SystemPlatform> platform_;
   std::unique_ptr<Tppal> ppal_;
 };
 

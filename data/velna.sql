@@ -11,6 +11,10 @@
 --                      replaces such a file, velnara-setup --refresh-sizes
 --                      records its new size.
 --
+--     ${bibliotheque_carte}  replaced by the card-reader library's file name on
+--                      the system the program is built for (libapi_lec.so,
+--                      api_lec.dll).
+--
 -- Nothing else is substituted. Lines beginning with "--" are comments.
 --
 -- The program only reads these tables and updates configuration.valeur; it
@@ -51,5 +55,5 @@ INSERT INTO erreur (id, bloquant) VALUES ('61442', 'O');  -- no reader on the wo
 INSERT INTO fichiers (id, nom, dossier, taille) VALUES (1, 'velna.mvi', 'N/A', '${taille:velna.mvi}');
 -- The card library is its vendor's, updated on the vendor's schedule: its
 -- presence is checked, not its size.
-INSERT INTO fichiers (id, nom, dossier, taille) VALUES (2, 'libapi_lec.so', 'N/A', '0');
+INSERT INTO fichiers (id, nom, dossier, taille) VALUES (2, '${bibliotheque_carte}', 'N/A', '0');
 INSERT INTO fichiers (id, nom, dossier, taille) VALUES (3, 'api_lec.ini', 'apilec', '0');

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/SystemPaths.h"
+
 // The folders of an installation under the machine-wide application-data
 // folder (CAD), built here only, for the program and for velnara-setup.
 
@@ -12,10 +14,10 @@ inline const QString kSoftwareName = QStringLiteral("velna");
 // CAD/Trelvo/velna: the configuration database, the certificate and the
 // downloaded installer.
 inline QString programDataFolder(const QString& commonAppData) {
-  return commonAppData + QLatin1Char('/') + kCompanyName + QLatin1Char('/') + kSoftwareName;
+  return commonAppData + kPathSeparator + kCompanyName + kPathSeparator + kSoftwareName;
 }
 
 // CAD/santesocial/api_lec: the card library's folder and its settings file.
 inline QString cardLibraryFolder(const QString& commonAppData) {
-  return commonAppData + QStringLiteral("/santesocial/api_lec");
+  return commonAppData + kPathSeparator + QStringLiteral("santesocial") + kPathSeparator + QStringLiteral("api_lec");
 }

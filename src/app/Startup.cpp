@@ -7,11 +7,12 @@
 #include "platform/Downloader.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/SystemPaths.h"
 
 namespace {
 // Paths inside the program keep the platform's separator; folder texts that
 // end with one keep it.
-const QString sep = QStringLiteral("/");
+const QString sep = QString(kPathSeparator);
 }  // namespace
 
 void Tppal::FormCreate() {
@@ -36,7 +37,7 @@ void Tppal::FormCreate() {
 
   raz_etat();
 
-  appli_apilec_version = p.files->fileVersion(p.folders->executableDir() + QStringLiteral("/libapi_lec.so"));
+  appli_apilec_version = p.files->fileVersion(p.folders->executableDir() + sep + kCardLibraryFile);
   view.setStatusText(statusBarText());
 
   About_box();

@@ -5,7 +5,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/LinuxPlatform.h"
+#include "app/SystemAdapters.h"
+#include "app/SystemPlatform.h"
 #include "app/Tppal.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/Application.h"
@@ -32,7 +33,7 @@ int main(int argc, char* argv[]) {
   if (!firstInstance) return refuseSecondInstance();
 
   MainWindow window;
-  LinuxPlatform platform(window, PlatformOptions{}, std::make_unique<QtShell>());
+  SystemPlatform platform(window, PlatformOptions{}, std::make_unique<QtShell>(makeSystemShell()));
   Tppal ppal(platform.services());
   window.setPpal(&ppal);
   ppal.FormCreate();

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/ini/Windows1252.h"
+#include "platform/AnsiCodePage.h"
 
 // Texts the card-reader library writes into our buffers end at their first
 // NUL byte, but the library may fill a buffer to its last byte without one:
@@ -18,5 +18,5 @@ inline QByteArray bytesUpToNul(const char* buffer, std::size_t capacity) {
 
 // The same, decoded from the library's single-byte code page.
 inline QString ansiTextUpToNul(const char* buffer, std::size_t capacity) {
-  return decodeWindows1252(bytesUpToNul(buffer, capacity));
+  return decodeAnsi(bytesUpToNul(buffer, capacity));
 }

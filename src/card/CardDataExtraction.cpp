@@ -1,8 +1,8 @@
 // The card data XML turned into the certificate's rows: one row of texts per
 // beneficiary, the first also holding the scheme data and its two labels.
 #include "app/Tppal.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/XmlDocument.h"
-#include "platform/ini/Windows1252.h"
 
 namespace {
 constexpr size_t kBeneficiarySlots = 6;
@@ -58,15 +58,15 @@ void Tppal::extractSchemeData(XmlNode& amo) {
   const QString fund = scheme + firstRow()[7] + firstRow()[8];
 
   app_dico_table = 1;
-  app_dico_code = encodeWindows1252(scheme);
+  app_dico_code = encodeAnsi(scheme);
   dictionnaire_lec();
   pump();
-  firstRow().at(kSchemeLabelSlot) = decodeWindows1252(app_dico_texte_retour);
+  firstRow().at(kSchemeLabelSlot) = decodeAnsi(app_dico_texte_retour);
 
   app_dico_table = 2;
-  app_dico_code = encodeWindows1252(fund);
+  app_dico_code = encodeAnsi(fund);
   dictionnaire_lec();
   pump();
-  firstRow().at(kFundLabelSlot) = decodeWindows1252(app_dico_texte_retour);
+  firstRow().at(kFundLabelSlot) = decodeAnsi(app_dico_texte_retour);
   pump();
 }

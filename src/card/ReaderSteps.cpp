@@ -7,7 +7,6 @@
 #include "card/StepLog.h"
 #include "platform/CardLibrary.h"
 #include "platform/IniFile.h"
-#include "platform/ini/Windows1252.h"
 
 namespace {
 const QString kSection = QStringLiteral("Lecteur");
@@ -101,7 +100,7 @@ void Tppal::initReaders() {
   // Neither a missing file nor a different name stops the run: the library
   // is brought up with whatever the settings file says, even nothing.
   appli_api_error = 0;
-  appli_reader_use = encodeWindows1252(appli_nom_lecteur_ini);
+  appli_reader_use = encodeAnsi(appli_nom_lecteur_ini);
   appli_api_return = p.card->Lec_InitLecteurs(appli_dossier_apilec_force.constData(), appli_reader_use.constData(),
                                               appli_reader_use.constData(), &appli_api_error);
   steplog::reportCall(*this, {.status = appli_api_return,

@@ -6,19 +6,22 @@
 #include <QFile>
 
 #include "app/Tppal.h"
-#include "certificate/CertificateFile.h"
 #include "certificate/CertificateLayout.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfJpegImage.h"
 #include "pdf/PdfPicture.h"
+#include "platform/CertificateFile.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Shell.h"
+#include "platform/SystemPaths.h"
 
 namespace {
 
-QString certificatePath(const QString& dataFolder) { return dataFolder + QStringLiteral("/velnara.pdf"); }
+QString certificatePath(const QString& dataFolder) {
+  return dataFolder + kPathSeparator + QStringLiteral("velnara.pdf");
+}
 
 pdf::TPdfDateTime pdfDateOf(const QDateTime& when) {
   const QDate date = when.date();
@@ -76,7 +79,7 @@ void Tppal::creation_pdf() {
   }
 
   try {
-    const QString logoFile = p.folders->executableDir() + QStringLiteral("/velna.mvi");
+    const QString logoFile = p.folders->executableDir() + kPathSeparator + QStringLiteral("velna.mvi");
     appli_pdf_file->write(certificateBytes(*this, logoFile, *p.clock));
     appli_pdf_file->close();
   } catch (...) {

@@ -4,6 +4,7 @@
 
 #include "app/Tppal.h"
 #include "platform/ConfigDatabase.h"
+#include "platform/SystemPaths.h"
 
 namespace {
 const QString kPassword = QStringLiteral("Hv6Np3Xr8L");
@@ -22,7 +23,7 @@ void Tppal::Creationfiche() {
   view.setButtonVisible(View::Button::btn_update_go, false);
 
   try {
-    p.db->connect(appli_dossier_commun + QStringLiteral("/velna.mvd"), kPassword);
+    p.db->connect(appli_dossier_commun + kPathSeparator + QStringLiteral("velna.mvd"), kPassword);
   } catch (const DatabaseAccessDenied& denied) {
     // The installation is sound; this user is not allowed in, and is told
     // whom to ask.

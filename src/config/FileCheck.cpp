@@ -8,6 +8,7 @@
 #include "platform/ConfigDatabase.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/SystemPaths.h"
 
 namespace {
 QString requiredText(const std::optional<QString>& value, const char* column) {
@@ -34,7 +35,7 @@ void Tppal::check_fichiers() {
 
               QString path;
               if (dossier == QStringLiteral("N/A"))
-                path = p.folders->executableDir() + QStringLiteral("/") + nom;
+                path = p.folders->executableDir() + kPathSeparator + nom;
               else if (dossier == QStringLiteral("apilec"))
                 path = appli_dossier_apilec + nom;
               else

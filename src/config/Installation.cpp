@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +9,8 @@
 #include <QSaveFile>
 
 #include "app/DataFolders.h"
+#include "platform/GroupSharing.h"
+#include "platform/SystemPaths.h"
 #include "platform/db/SqlCipherDatabase.h"
 
 namespace {
@@ -63,18 +63,9 @@ void writeIfAbsent(const QString& path, const QByteArray& bytes, InstallReport& 
   report.created << path;
 }
 
-// In a data folder shared by a group (set-group-ID, as the package lays it
-// out), every member runs the program: the database must be theirs to write.
-void shareWithTheFolderGroup(const QString& database) {
-  struct stat folder {};
-  const QByteArray path = QFile::encodeName(database);
-  const QByteArray folderPath = QFile::encodeName(QFileInfo(database).absolutePath());
-  if (::stat(folderPath.constData(), &folder) != 0 || (folder.st_mode & S_ISGID) == 0) return;
-  if (::chmod(path.constData(), 0664) != 0)
-    throw InstallError("cannot make " + database.toStdString() + " writable by the group");
+QString databasePath(const QString& commonData) {
+  return programDataFolder(commonData) + kPathSeparator + QStringLiteral("velna.mvd");
 }
-
-QString databasePath(const QString& commonData) { return programDataFolder(commonData) + QStringLiteral("/velna.mvd"); }
 
 }  // namespace
 
@@ -86,8 +77,11 @@ InstallReport install(const InstallRequest& r) {
   const bool newDatabase = r.force || !QFileInfo::exists(database);
   // Measure before writing anything, so that a missing program file leaves
   // nothing half-installed behind.
-  const QString script =
-      newDatabase ? withFileSizes(QString::fromUtf8(resource(QStringLiteral("velna.sql"))), r.programDir) : QString();
+  const QString script = newDatabase
+                             ? withFileSizes(QString::fromUtf8(resource(QStringLiteral("velna.sql")))
+                                                 .replace(QStringLiteral("${bibliotheque_carte}"), kCardLibraryFile),
+                                             r.programDir)
+                             : QString();
 
   InstallReport report;
   makeFolder(dataDir);
@@ -96,17 +90,21 @@ InstallReport install(const InstallRequest& r) {
     SqlCipherDatabase::createFromScript(
         database, kPassword, script,
         r.force ? SqlCipherDatabase::Existing::Replace : SqlCipherDatabase::Existing::Refuse);
-    shareWithTheFolderGroup(database);
+    try {
+      shareWithTheFolderGroup(database);
+    } catch (const std::runtime_error& error) {
+      throw InstallError(error.what());
+    }
     report.created << database;
   } else {
     report.kept << database;
   }
 
-  writeIfAbsent(apilecDir + QStringLiteral("/api_lec.ini"),
+  writeIfAbsent(apilecDir + kPathSeparator + QStringLiteral("api_lec.ini"),
                 QByteArray("[Lecteur]\r\nRessource_Vitale=") + kDemoReader.toLatin1() + "\r\n", report);
   if (r.demo) {
     for (const QString& name : {QStringLiteral("simulation.ini"), QStringLiteral("carte.xml")})
-      writeIfAbsent(apilecDir + QLatin1Char('/') + name, resource(QStringLiteral("demo/") + name), report);
+      writeIfAbsent(apilecDir + kPathSeparator + name, resource(QStringLiteral("demo/") + name), report);
   }
   return report;
 }

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "app/LinuxPlatform.h"
+#include "app/SystemPlatform.h"
 #include "app/Tppal.h"
 #include "tools/TerminalView.h"
 
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   }
 
   TerminalView view;
-  LinuxPlatform platform(view, options.platform);
+  SystemPlatform platform(view, options.platform);
   Tppal ppal(platform.services());
   ppal.FormCreate();
   if (ppal.terminateRequested()) return 4;

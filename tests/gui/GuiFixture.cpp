@@ -36,7 +36,7 @@ GuiTest::GuiTest(bool updateCheckDoneToday, const QString& updateUrl) : install(
   options.siteUrl = QStringLiteral("https://www.example.test/");
   auto recordingShell = std::make_unique<RecordingShell>();
   shell = recordingShell.get();
-  platform = std::make_unique<LinuxPlatform>(window, options, std::move(recordingShell));
+  platform = std::make_unique<SystemPlatform>(window, options, std::move(recordingShell));
   Platform services = platform->services();
   services.downloader = &downloader;
   ppal = std::make_unique<Tppal>(services);

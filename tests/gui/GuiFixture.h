@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
-#include "app/LinuxPlatform.h"
+#include "app/SystemPlatform.h"
 #include "app/Tppal.h"
 #include "platform/Downloader.h"
 #include "platform/Shell.h"
@@ -94,7 +94,7 @@ class GuiTest : public ::testing::Test {
   MainWindow window;
   RecordingShell* shell = nullptr;
   IdleDownloader downloader;
-  std::unique_ptr<LinuxPlatform> platform;
+  std::unique_ptr<SystemPlatform> platform;
   std::unique_ptr<Tppal> ppal;
   std::vector<ShownBox> boxes;
 };

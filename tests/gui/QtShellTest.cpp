@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 
 #include "UrlCatcher.h"
+#include "app/SystemAdapters.h"
+#include "platform/Shell.h"
 #include "platform/qt/QtShell.h"
 
 namespace {
@@ -19,7 +21,7 @@ class QtShellTest : public ::testing::Test {
     for (const char* scheme : {"file", "http", "https"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
   }
   UrlCatcher catcher;
-  QtShell shell;
+  QtShell shell{makeSystemShell()};
 };
 
 TEST_F(QtShellTest, WebAddressesOpenAsTheyAre) {
@@ -48,7 +50,7 @@ TEST(ShellUrl, RelativePathsAreMadeAbsolute) {
 }
 
 TEST(QtShellElevation, MissingInstallerDoesNotStart) {
-  QtShell shell;
+  QtShell shell(makeSystemShell());
   QTemporaryDir dir;
   EXPECT_FALSE(shell.runAsAdministrator(dir.filePath(QStringLiteral("velna-last.exe"))));
   EXPECT_FALSE(shell.runAsAdministrator(dir.path()));

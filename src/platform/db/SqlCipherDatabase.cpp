@@ -1,9 +1,9 @@
 #include "platform/db/SqlCipherDatabase.h"
 
-#include <unistd.h>
-
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
+
+#include "platform/GroupSharing.h"
 
 using namespace sqlcipher_handles;
 
@@ -16,13 +16,8 @@ namespace {
 // the file and its folder may be written.
 void requireWritable(sqlite3* db, const QString& path) {
   const QFileInfo file(path);
-  const QByteArray folder = QFile::encodeName(file.absolutePath());
-  if (sqlite3_db_readonly(db, "main") != 1 && ::access(folder.constData(), W_OK | X_OK) == 0) return;
-  throw DatabaseAccessDenied(QStringLiteral("Votre compte ne peut pas modifier les données de Velnara (%1).\r"
-                                            "Demandez à un administrateur de l'ajouter au groupe « %2 », "
-                                            "puis ouvrez une nouvelle session.")
-                                 .arg(file.absolutePath(), QStringLiteral(VELNARA_DATA_GROUP))
-                                 .toStdString());
+  if (sqlite3_db_readonly(db, "main") != 1 && QFileInfo(file.absolutePath()).isWritable()) return;
+  throw DatabaseAccessDenied(sharedFolderRefusal(QDir::toNativeSeparators(file.absolutePath())).toStdString());
 }
 
 }  // namespace

@@ -1,13 +1,20 @@
 #pragma once
 
-#include "platform/shell/LinuxShell.h"
+#include <memory>
+
+#include "platform/Shell.h"
 
 // The desktop shell of the window: documents and web pages open in the
 // user's default applications; programs needing administrator rights start
-// through pkexec, as in the terminal.
-class QtShell : public LinuxShell {
+// through the system's shell, as in the terminal.
+class QtShell : public Shell {
  public:
+  explicit QtShell(std::unique_ptr<Shell> system) : system_(std::move(system)) {}
   bool open(const QString& fileOrUrl) override;
+  bool runAsAdministrator(const QString& file) override { return system_->runAsAdministrator(file); }
+
+ private:
+  std::unique_ptr<Shell> system_;
 };
 
 class QUrl;

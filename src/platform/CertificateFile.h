@@ -1,10 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <stdexcept>
 #include <string_view>
 
 #include <QString>
-
-#include <stdexcept>
 
 // The file at the certificate's place is not one the program may write: a
 // symbolic link, something other than a plain file, or a file with another
@@ -15,9 +15,10 @@ class CertificateFileRefused : public std::runtime_error {
 };
 
 // The certificate file, held with exclusive access while a generation writes
-// it. Another writer, or a viewer that locks what it shows, makes the opening
+// it. Another writer, or a viewer that holds what it shows, makes the opening
 // fail and keeps its file as it was: the file is opened without truncation,
-// locked without waiting, and emptied only once the lock is held.
+// taken without waiting, and emptied only once it is held. Each system holds
+// a file its own way (locks on Linux, sharing modes on Windows).
 class CertificateFile {
  public:
   // Opens or creates the file and takes it over; throws
@@ -38,6 +39,5 @@ class CertificateFile {
   void close();
 
  private:
-  void lockExclusively();
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;  // the system's descriptor or handle of the open file
 };

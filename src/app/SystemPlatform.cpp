@@ -1,47 +1,23 @@
-#include "app/LinuxPlatform.h"
+#include "app/SystemPlatform.h"
 
-#include <QCoreApplication>
-#include <QDir>
-
-#include "app/DataFolders.h"
+#include "app/SystemAdapters.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/IniFile.h"
 #include "platform/View.h"
+#include "platform/WmiSource.h"
 #include "platform/card/ApiLecLibrary.h"
 #include "platform/db/SqlCipherDatabase.h"
 #include "platform/downloader/CurlDownloader.h"
-#include "platform/files/LinuxFiles.h"
 #include "platform/http/CurlHttpClient.h"
-#include "platform/ini/WindowsIniFile.h"
-#include "platform/shell/LinuxShell.h"
-#include "platform/wmi/LinuxWmiSource.h"
 #include "platform/xml/LibXmlDocument.h"
 
-namespace {
-QString defaultProgramDir() {
-  return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-}
-
-PlatformOptions resolved(PlatformOptions options) {
-  if (options.programDir.isEmpty()) options.programDir = defaultProgramDir();
-  if (options.iniFile.isEmpty()) {
-    // The settings file has a fixed path of its own, unless the data folder
-    // was moved (tests, demos, the terminal runner's option).
-    options.iniFile = options.commonData == QStringLiteral(VELNARA_COMMON_DATA_DIR)
-                          ? QStringLiteral(VELNARA_APILEC_INI)
-                          : cardLibraryFolder(options.commonData) + QStringLiteral("/api_lec.ini");
-  }
-  return options;
-}
-}  // namespace
-
-struct LinuxPlatform::Adapters {
+struct SystemPlatform::Adapters {
   std::unique_ptr<Shell> shell;
   FixedFolders folders;
   SystemClock clock;
-  LinuxFiles files;
-  WindowsIniFile ini;
-  LinuxWmiSource wmi;
+  SystemAdapters system = makeSystemAdapters();
   SqlCipherDatabase db;
   CurlHttpClient http;
   CurlDownloader downloader;
@@ -52,26 +28,26 @@ struct LinuxPlatform::Adapters {
       : shell(std::move(s)), folders(o.commonData, o.programDir, o.iniFile), http([&view] { view.pump(); }) {}
 };
 
-LinuxPlatform::LinuxPlatform(View& view, const PlatformOptions& options, std::unique_ptr<Shell> shell)
-    : options_(resolved(options)) {
-  if (!shell) shell = std::make_unique<LinuxShell>();
+SystemPlatform::SystemPlatform(View& view, const PlatformOptions& options, std::unique_ptr<Shell> shell)
+    : options_(withSystemFolders(options)) {
+  if (!shell) shell = makeSystemShell();
   adapters_ = std::make_unique<Adapters>(view, options_, std::move(shell));
   Adapters& a = *adapters_;
   if (options_.downloadRetryDelay) a.downloader.setRetryDelayForTesting(*options_.downloadRetryDelay);
   services_.view = &view;
   services_.card = &a.card;
   services_.db = &a.db;
-  services_.ini = &a.ini;
+  services_.ini = a.system.ini.get();
   services_.newXmlDocument = [] { return std::make_unique<LibXmlDocument>(); };
   services_.http = &a.http;
   services_.downloader = &a.downloader;
   services_.shell = a.shell.get();
-  services_.wmi = &a.wmi;
-  services_.files = &a.files;
+  services_.wmi = a.system.wmi.get();
+  services_.files = a.system.files.get();
   services_.clock = &a.clock;
   services_.folders = &a.folders;
   services_.updateUrl = options_.updateUrl;
   services_.siteUrl = options_.siteUrl;
 }
 
-LinuxPlatform::~LinuxPlatform() = default;
+SystemPlatform::~SystemPlatform() = default;
