@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include <QString>
@@ -10,8 +11,11 @@
 // name, and a file that is never committed is removed.
 //
 // The temporary file is named .download-<16 hexadecimal digits>.part and
-// locked (flock) for as long as it is open, so that the files of a process
-// that was killed can be told from those of a transfer still running.
+// held for as long as it is open (a lock on Linux, a sharing mode that
+// forbids deleting it on Windows), so that the files of a process that was
+// killed can be told from those of a transfer still running. Each system has
+// its own implementation of the file operations (platform/linux,
+// platform/windows).
 class DownloadFile {
  public:
   // Null (with `error` set) when the folder does not take a new file.
@@ -36,10 +40,12 @@ class DownloadFile {
   QString temporaryPath() const { return temporaryPath_; }
 
  private:
-  DownloadFile(int descriptor, QString temporaryPath);
-  void closeDescriptor();
+  DownloadFile(std::intptr_t handle, QString temporaryPath);
+  void closeHandle();
+  // A new temporary name in the folder.
+  static QString newTemporaryPath(const QString& folder);
 
-  int descriptor_;
+  std::intptr_t handle_;  // the system's descriptor or handle
   QString temporaryPath_;
   bool committed_ = false;
 };

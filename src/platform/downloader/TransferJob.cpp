@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <limits>
 #include <system_error>
 #include <thread>
 
 #include <pthread.h>
-#include <sys/statvfs.h>
 
 #include <QFile>
 #include <QUrl>
@@ -97,11 +97,11 @@ QString TransferJob::sizeRefusal(qint64 size) const {
   if (size > settings_.maxBytes) return download_text::announcedTooLarge(size, settings_.maxBytes);
   // What the parts have written already takes its room in the folder.
   const qint64 needed = size - progress_.bytesProceed();
-  struct statvfs volume {};
-  if (::statvfs(QFile::encodeName(settings_.localFolder).constData(), &volume) != 0) return {};
-  const unsigned long long most = std::numeric_limits<qint64>::max();
-  const unsigned long long blocks = volume.f_bavail, blockSize = std::max<unsigned long long>(volume.f_frsize, 1);
-  const qint64 available = qint64(blocks > most / blockSize ? most : blocks * blockSize);
+  std::error_code failed;
+  const std::filesystem::space_info volume =
+      std::filesystem::space(std::filesystem::path(settings_.localFolder.toStdU16String()), failed);
+  if (failed) return {};
+  const qint64 available = qint64(std::min<std::uintmax_t>(volume.available, std::numeric_limits<qint64>::max()));
   if (needed > available) return download_text::notEnoughSpace(settings_.localFolder, size, available);
   return {};
 }

@@ -5,7 +5,8 @@
 #include <QSize>
 #include <QString>
 
-// The window's pictures are SVG files in the program's resources (":/pictures/").
+// The window's pictures are SVG files in the program's resources (":/pictures/"); where Qt
+// has no SVG module (Windows) the build renders them to PNG files.
 
 // Makes the resources of the window library available; the library is
 // static, so nothing else would pull them in. Safe to call more than once.
